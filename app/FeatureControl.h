@@ -1,0 +1,4 @@
+// The engine's per-program feature controls for this executable.
+#pragma once
+
+void ApplyBrowserFeatureControls();

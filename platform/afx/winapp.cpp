@@ -1,0 +1,218 @@
+#include "platform/afx/winapp.h"
+
+#include "platform/afx/afxres.h"
+#include "platform/afx/strings.h"
+#include "platform/win/process.h"
+#include "platform/win/resources.h"
+
+namespace {
+CWinApp* g_pApp = nullptr;
+bool g_oleInitialised = false;
+bool g_controlContainer = false;
+BOOL g_userCtrl = TRUE;
+} // namespace
+
+IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
+
+CWinApp* AfxGetApp() {
+    return g_pApp;
+}
+CWnd* AfxGetMainWnd() {
+    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+}
+HINSTANCE AfxGetInstanceHandle() {
+    return vireo::win::ModuleInstance();
+}
+void AfxPostQuitMessage(int nExitCode) {
+    ::PostQuitMessage(nExitCode);
+}
+BOOL AfxOleGetUserCtrl() {
+    return g_userCtrl;
+}
+void AfxOleSetUserCtrl(BOOL bUserCtrl) {
+    g_userCtrl = bUserCtrl;
+}
+
+int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp) {
+    if (g_pApp)
+        return g_pApp->DoMessageBox(lpszText, nType, nIDHelp);
+    return MessageBoxA(nullptr, lpszText, nullptr, nType);
+}
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
+    CString prompt;
+    prompt.LoadString(nIDPrompt);
+    if (nIDHelp == static_cast<UINT>(-1))
+        nIDHelp = nIDPrompt;
+    return AfxMessageBox(prompt, nType, nIDHelp);
+}
+
+BOOL AfxOleInit() {
+    if (FAILED(OleInitialize(nullptr)))
+        return FALSE;
+    g_oleInitialised = true;
+    return TRUE;
+}
+
+void AfxOleTerm(BOOL bJustRevoke) {
+    // OLE is uninitialised only when AfxOleInit initialised it.
+    if (!bJustRevoke && g_oleInitialised) {
+        OleUninitialize();
+        g_oleInitialised = false;
+    }
+}
+
+void AfxEnableControlContainer() {
+    g_controlContainer = true;
+}
+
+CWinApp::CWinApp(LPCSTR lpszAppName) {
+    if (lpszAppName) {
+        m_strAppName = lpszAppName;
+        m_pszAppName = m_strAppName;
+    }
+    g_pApp = this;
+    g_oleInitialised = false;
+    g_controlContainer = false;
+    g_userCtrl = TRUE;
+}
+
+CWinApp::~CWinApp() {
+    m_templates.clear();
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+void CWinApp::SetAppID(LPCSTR lpcszAppID) {
+    m_strAppID = lpcszAppID;
+}
+
+BOOL CWinApp::InitApplication() {
+    if (!m_strAppID.IsEmpty()) {
+        std::u16string id = vireo::win::Utf8ToUtf16(vireo::win::AnsiToUtf8(m_strAppID.GetString()));
+        SetCurrentProcessExplicitAppUserModelID(id.c_str());
+    }
+    return TRUE;
+}
+
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
+
+BOOL CWinApp::PreTranslateMessage(MSG* pMsg) {
+    return CWnd::WalkPreTranslateTree(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, pMsg);
+}
+
+int CWinApp::Run() {
+    // Without a main window nothing could ever end the loop, so it ends at once.
+    if (!m_pMainWnd)
+        AfxPostQuitMessage(0);
+    for (;;) {
+        if (!GetMessageA(&m_msgCur, nullptr, 0, 0))
+            return ExitInstance();
+        if (!PreTranslateMessage(&m_msgCur)) {
+            TranslateMessage(&m_msgCur);
+            DispatchMessageA(&m_msgCur);
+        }
+    }
+}
+
+int CWinApp::ExitInstance() {
+    // Registering and unregistering leave the settings as they found them.
+    bool registering = m_pCmdInfo && (m_pCmdInfo->m_nShellCommand == CCommandLineInfo::AppRegister ||
+                                      m_pCmdInfo->m_nShellCommand == CCommandLineInfo::AppUnregister);
+    if (!registering)
+        SaveStdProfileSettings();
+    return static_cast<int>(m_msgCur.wParam);
+}
+
+int CWinApp::DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT) {
+    // OK-only and OK/Cancel boxes get the exclamation icon, questions the question mark,
+    // unless the caller chose an icon.
+    if ((nType & MB_ICONMASK) == 0) {
+        switch (nType & MB_TYPEMASK) {
+        case MB_OK:
+        case MB_OKCANCEL:
+            nType |= MB_ICONEXCLAMATION;
+            break;
+        case MB_YESNO:
+        case MB_YESNOCANCEL:
+            nType |= MB_ICONQUESTION;
+            break;
+        default:
+            break;
+        }
+    }
+    HWND owner = m_pMainWnd && m_pMainWnd->IsWindowVisible() ? m_pMainWnd->m_hWnd : nullptr;
+    return MessageBoxA(owner, lpszPrompt, m_pszAppName, nType);
+}
+
+void CWinApp::EnableTaskbarInteraction(BOOL bEnable) {
+    m_bTaskbarInteractionEnabled = bEnable;
+}
+
+void CWinApp::AddDocTemplate(CDocTemplate* pTemplate) {
+    m_templates.emplace_back(pTemplate);
+}
+
+void CWinApp::CloseAllDocuments(BOOL bEndSession) {
+    for (auto& t : m_templates)
+        t->CloseAllDocuments(bEndSession);
+}
+
+void CWinApp::OnFileNew() {
+    if (m_templates.empty()) {
+        AfxMessageBox(AFX_IDP_FAILED_TO_CREATE_DOC);
+        return;
+    }
+    m_templates.front()->OpenDocumentFile(nullptr, TRUE, TRUE);
+}
+
+void CWinApp::OnFileOpen() {
+    // FIXME: ask for the file with the desktop's file chooser once dialogs exist.
+}
+
+CDocument* CWinApp::OpenDocumentFile(LPCSTR lpszFileName) {
+    if (m_templates.empty()) {
+        AfxMessageBox(AFX_IDP_FAILED_TO_OPEN_DOC);
+        return nullptr;
+    }
+    char full[MAX_PATH];
+    DWORD n = GetFullPathNameA(lpszFileName, MAX_PATH, full, nullptr);
+    LPCSTR path = (n > 0 && n < MAX_PATH) ? full : lpszFileName;
+    auto* single = dynamic_cast<CSingleDocTemplate*>(m_templates.front().get());
+    if (single && single->GetOnlyDocument() &&
+        single->GetOnlyDocument()->GetPathName().CompareNoCase(path) == 0)
+        return single->GetOnlyDocument();
+    return m_templates.front()->OpenDocumentFile(path, TRUE, TRUE);
+}
+
+void CWinApp::AddToRecentFileList(LPCSTR lpszPathName) {
+    if (m_pRecentFileList)
+        m_pRecentFileList->Add(lpszPathName);
+}
+
+BOOL CWinApp::Register() {
+    return TRUE;
+}
+
+int AfxWinMain(int argc, char** argv, int nCmdShow) {
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return -1;
+    vireo::afx::RegisterFrameworkStrings();
+    app->m_hInstance = vireo::win::ModuleInstance();
+    app->m_nCmdShow = nCmdShow;
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i)
+        args.push_back(vireo::win::Utf8ToAnsi(argv[i]));
+    app->SetCommandLineArguments(std::move(args));
+    app->SetCurrentHandles();
+    app->LoadSysPolicies();
+    if (!app->InitApplication() || !app->InitInstance()) {
+        if (app->m_pMainWnd)
+            app->m_pMainWnd->DestroyWindow();
+        return app->ExitInstance();
+    }
+    return app->Run();
+}

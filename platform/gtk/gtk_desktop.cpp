@@ -1,0 +1,264 @@
+#include "platform/gtk/gtk_desktop.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include "platform/win/msgbox.h"
+#include "platform/win/resources.h"
+#include "platform/win/window.h"
+
+namespace vireo::gtk {
+namespace {
+
+struct NativeWindow {
+    GtkWidget* widget = nullptr;    // the toplevel GtkWindow, or the child's event box
+    GtkWidget* container = nullptr; // where children go
+    bool toplevel = false;
+};
+
+class GtkDesktop final : public win::Desktop {
+public:
+    void CreateNativeWindow(HWND hwnd, HWND parent, DWORD style, DWORD) override {
+        EnsureGtk();
+        NativeWindow w;
+        GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+        if (style & WS_CHILD) {
+            w.widget = gtk_event_box_new();
+            gtk_container_add(GTK_CONTAINER(w.widget), box);
+            gtk_widget_show(box);
+            if (auto it = m_windows.find(parent); it != m_windows.end())
+                gtk_box_pack_start(GTK_BOX(it->second.container), w.widget, TRUE, TRUE, 0);
+        } else {
+            w.toplevel = true;
+            w.widget = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+            gtk_window_set_default_size(GTK_WINDOW(w.widget), 1024, 768);
+            gtk_container_add(GTK_CONTAINER(w.widget), box);
+            gtk_widget_show(box);
+            g_signal_connect(w.widget, "delete-event", G_CALLBACK(OnDeleteEvent), hwnd);
+        }
+        w.container = box;
+        m_windows[hwnd] = w;
+    }
+
+    void DestroyNativeWindow(HWND hwnd) override {
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end())
+            return;
+        GtkWidget* widget = it->second.widget;
+        m_windows.erase(it);
+        gtk_widget_destroy(widget);
+    }
+
+    void ShowNativeWindow(HWND hwnd, bool visible, bool maximized) override {
+        NativeWindow* w = Find(hwnd);
+        if (!w)
+            return;
+        if (!visible) {
+            gtk_widget_hide(w->widget);
+            return;
+        }
+        if (w->toplevel) {
+            if (maximized)
+                gtk_window_maximize(GTK_WINDOW(w->widget));
+            else
+                gtk_window_unmaximize(GTK_WINDOW(w->widget));
+        }
+        gtk_widget_show(w->widget);
+    }
+
+    void SetNativeText(HWND hwnd, const std::string& utf8) override {
+        if (NativeWindow* w = Find(hwnd); w && w->toplevel)
+            gtk_window_set_title(GTK_WINDOW(w->widget), utf8.c_str());
+    }
+
+    void SetNativeIcon(HWND hwnd, HICON icon) override {
+        NativeWindow* w = Find(hwnd);
+        if (!w || !w->toplevel)
+            return;
+        GList* list = nullptr;
+        if (const auto* images = win::IconImages(icon)) {
+            for (const win::IconImage& image : *images) {
+                GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
+                if (gdk_pixbuf_loader_write(loader, image.png, image.length, nullptr) &&
+                    gdk_pixbuf_loader_close(loader, nullptr)) {
+                    if (GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader))
+                        list = g_list_append(list, g_object_ref(pixbuf));
+                } else {
+                    gdk_pixbuf_loader_close(loader, nullptr);
+                }
+                g_object_unref(loader);
+            }
+        }
+        gtk_window_set_icon_list(GTK_WINDOW(w->widget), list);
+        g_list_free_full(list, g_object_unref);
+    }
+
+    bool NativeWindowRect(HWND hwnd, RECT& rect) override {
+        NativeWindow* w = Find(hwnd);
+        if (!w)
+            return false;
+        GtkWidget* top = gtk_widget_get_toplevel(w->widget);
+        GdkWindow* gdk = gtk_widget_get_window(w->toplevel ? w->widget : top);
+        if (!gdk)
+            return false;
+        GdkRectangle r;
+        if (w->toplevel) {
+            gdk_window_get_frame_extents(gdk, &r);
+        } else {
+            GtkAllocation a;
+            gtk_widget_get_allocation(w->widget, &a);
+            int ox = 0, oy = 0;
+            gdk_window_get_origin(gdk, &ox, &oy);
+            r = GdkRectangle{ox + a.x, oy + a.y, a.width, a.height};
+        }
+        rect = RECT{r.x, r.y, r.x + r.width, r.y + r.height};
+        return true;
+    }
+
+    bool NativeIsMaximized(HWND hwnd) override {
+        NativeWindow* w = Find(hwnd);
+        return w && w->toplevel && gtk_window_is_maximized(GTK_WINDOW(w->widget));
+    }
+
+    RECT PrimaryMonitor() override {
+        EnsureGtk();
+        GdkDisplay* display = gdk_display_get_default();
+        GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+        if (!monitor)
+            monitor = gdk_display_get_monitor(display, 0);
+        GdkRectangle r{0, 0, 1024, 768};
+        if (monitor)
+            gdk_monitor_get_geometry(monitor, &r);
+        return RECT{r.x, r.y, r.x + r.width, r.y + r.height};
+    }
+
+    void WaitForEvents() override {
+        EnsureGtk();
+        g_main_context_iteration(nullptr, TRUE);
+    }
+
+    void WakeUp() override {
+        if (m_initialised)
+            g_main_context_wakeup(nullptr);
+    }
+
+    int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override {
+        EnsureGtk();
+        GtkMessageType kind = GTK_MESSAGE_OTHER;
+        switch (type & MB_ICONMASK) {
+        case MB_ICONHAND:
+            kind = GTK_MESSAGE_ERROR;
+            break;
+        case MB_ICONQUESTION:
+            kind = GTK_MESSAGE_QUESTION;
+            break;
+        case MB_ICONEXCLAMATION:
+            kind = GTK_MESSAGE_WARNING;
+            break;
+        case MB_ICONASTERISK:
+            kind = GTK_MESSAGE_INFO;
+            break;
+        default:
+            break;
+        }
+        GtkWindow* parent = owner ? ToplevelOf(owner) : nullptr;
+        GtkWidget* dialog =
+            gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, kind, GTK_BUTTONS_NONE, "%s", text.c_str());
+        gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
+        struct Button {
+            int id;
+            const char* label;
+        };
+        std::vector<Button> buttons;
+        switch (type & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+            buttons = {{IDOK, "확인"}, {IDCANCEL, "취소"}};
+            break;
+        case MB_ABORTRETRYIGNORE:
+            buttons = {{IDABORT, "중단(_A)"}, {IDRETRY, "다시 시도(_R)"}, {IDIGNORE, "무시(_I)"}};
+            break;
+        case MB_YESNOCANCEL:
+            buttons = {{IDYES, "예(_Y)"}, {IDNO, "아니요(_N)"}, {IDCANCEL, "취소"}};
+            break;
+        case MB_YESNO:
+            buttons = {{IDYES, "예(_Y)"}, {IDNO, "아니요(_N)"}};
+            break;
+        case MB_RETRYCANCEL:
+            buttons = {{IDRETRY, "다시 시도(_R)"}, {IDCANCEL, "취소"}};
+            break;
+        case MB_CANCELTRYCONTINUE:
+            buttons = {{IDCANCEL, "취소"}, {IDTRYAGAIN, "다시 시도(_T)"}, {IDCONTINUE, "계속(_C)"}};
+            break;
+        default:
+            buttons = {{IDOK, "확인"}};
+            break;
+        }
+        for (const Button& b : buttons)
+            gtk_dialog_add_button(GTK_DIALOG(dialog), b.label, b.id);
+        std::size_t def = (type & MB_DEFMASK) >> 8;
+        gtk_dialog_set_default_response(GTK_DIALOG(dialog), buttons[def < buttons.size() ? def : 0].id);
+        int response = gtk_dialog_run(GTK_DIALOG(dialog));
+        gtk_widget_destroy(dialog);
+        // Closing the box without a button answers as Cancel would, or OK when that is the only button.
+        if (response < 0) {
+            bool hasCancel = false;
+            for (const Button& b : buttons)
+                hasCancel = hasCancel || b.id == IDCANCEL;
+            response = hasCancel ? IDCANCEL : buttons.size() == 1 ? buttons[0].id : IDCANCEL;
+        }
+        return response;
+    }
+
+    NativeWindow* Find(HWND hwnd) {
+        auto it = m_windows.find(hwnd);
+        return it == m_windows.end() ? nullptr : &it->second;
+    }
+
+private:
+    void EnsureGtk() {
+        if (m_initialised)
+            return;
+        if (!gtk_init_check(nullptr, nullptr)) {
+            std::fprintf(stderr, "VireoPlayer: cannot open the display (is DISPLAY set?)\n");
+            std::exit(1);
+        }
+        m_initialised = true;
+    }
+
+    static gboolean OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer hwnd) {
+        // The close box asks the window to close; the framework decides.
+        SendMessageA(static_cast<HWND>(hwnd), WM_CLOSE, 0, 0);
+        return TRUE;
+    }
+
+    std::map<HWND, NativeWindow> m_windows;
+    bool m_initialised = false;
+};
+
+GtkDesktop& Instance() {
+    static GtkDesktop desktop;
+    return desktop;
+}
+
+} // namespace
+
+win::Desktop& InstallDesktop() {
+    win::InstallDesktop(&Instance());
+    return Instance();
+}
+
+GtkWidget* ContainerOf(HWND hwnd) {
+    NativeWindow* w = Instance().Find(hwnd);
+    return w ? w->container : nullptr;
+}
+
+GtkWindow* ToplevelOf(HWND hwnd) {
+    NativeWindow* w = Instance().Find(hwnd);
+    if (!w)
+        return nullptr;
+    GtkWidget* top = gtk_widget_get_toplevel(w->widget);
+    return GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr;
+}
+
+} // namespace vireo::gtk

@@ -1,0 +1,106 @@
+#include "platform/sim/sim_desktop.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/win/msgbox.h"
+#include "platform/win/window.h"
+
+namespace vireo::sim {
+
+SimDesktop::SimDesktop() {
+    win::InstallDesktop(this);
+}
+
+SimDesktop::~SimDesktop() {
+    if (win::CurrentDesktop() == this) {
+        win::ResetWindows();
+        win::InstallDesktop(nullptr);
+    }
+}
+
+std::vector<HWND> SimDesktop::TopLevelWindows() const {
+    std::vector<HWND> tops;
+    for (const auto& [hwnd, w] : windows)
+        if (!(w.style & WS_CHILD))
+            tops.push_back(hwnd);
+    return tops;
+}
+
+void SimDesktop::CreateNativeWindow(HWND hwnd, HWND parent, DWORD style, DWORD) {
+    SimWindow w;
+    w.parent = parent;
+    w.style = style;
+    windows[hwnd] = w;
+    everCreated.push_back(hwnd);
+}
+
+void SimDesktop::DestroyNativeWindow(HWND hwnd) {
+    windows.erase(hwnd);
+}
+
+void SimDesktop::ShowNativeWindow(HWND hwnd, bool visible, bool maximized) {
+    auto it = windows.find(hwnd);
+    if (it == windows.end())
+        return;
+    it->second.visible = visible;
+    it->second.everShown = it->second.everShown || visible;
+    if (visible && !(it->second.style & WS_CHILD)) {
+        it->second.maximized = maximized;
+        if (maximized)
+            it->second.rect = primaryMonitor;
+    }
+}
+
+void SimDesktop::SetNativeText(HWND hwnd, const std::string& utf8) {
+    if (auto it = windows.find(hwnd); it != windows.end())
+        it->second.text = utf8;
+}
+
+void SimDesktop::SetNativeIcon(HWND hwnd, HICON icon) {
+    if (auto it = windows.find(hwnd); it != windows.end())
+        it->second.icon = icon;
+}
+
+bool SimDesktop::NativeWindowRect(HWND hwnd, RECT& rect) {
+    auto it = windows.find(hwnd);
+    if (it == windows.end())
+        return false;
+    rect = it->second.rect;
+    return true;
+}
+
+bool SimDesktop::NativeIsMaximized(HWND hwnd) {
+    auto it = windows.find(hwnd);
+    return it != windows.end() && it->second.maximized;
+}
+
+void SimDesktop::WaitForEvents() {
+    if (!onIdle || ++m_idleRounds > 1000) {
+        std::fprintf(stderr, "sim: the message loop waits for input that no test provides\n");
+        std::abort();
+    }
+    onIdle();
+}
+
+int SimDesktop::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+    messageBoxes.push_back({owner, text, caption, type});
+    if (!answers.empty()) {
+        int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    switch (type & MB_TYPEMASK) {
+    case MB_YESNO:
+    case MB_YESNOCANCEL:
+        return IDYES;
+    case MB_RETRYCANCEL:
+        return IDRETRY;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
+    default:
+        return IDOK;
+    }
+}
+
+} // namespace vireo::sim

@@ -1,0 +1,70 @@
+// A deterministic desktop for tests: windows with their styles, rectangles and
+// captions, message boxes answered from a script, and an idle hook that plays the
+// user when the message loop has nothing left to do.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/win/desktop.h"
+
+namespace vireo::sim {
+
+struct MessageBoxRecord {
+    HWND owner;
+    std::string text;    // UTF-8
+    std::string caption; // UTF-8
+    UINT type;
+};
+
+struct SimWindow {
+    HWND parent = nullptr;
+    DWORD style = 0;
+    bool visible = false;
+    bool maximized = false;
+    bool everShown = false;
+    std::string text; // UTF-8
+    HICON icon = nullptr;
+    RECT rect{100, 100, 900, 700};
+};
+
+class SimDesktop final : public win::Desktop {
+public:
+    SimDesktop();
+    ~SimDesktop() override;
+
+    // Everything the desktop saw, for the test to check.
+    std::vector<MessageBoxRecord> messageBoxes;
+    std::map<HWND, SimWindow> windows;
+    std::vector<HWND> everCreated;
+    RECT primaryMonitor{0, 0, 1920, 1080};
+
+    // Answers for the next message boxes; without one a box answers with its default button.
+    std::deque<int> answers;
+    // Called when the message loop would wait; it must make something happen (close the
+    // main window, say), or the run is aborted as a hang.
+    std::function<void()> onIdle;
+
+    // The top-level windows that exist now.
+    std::vector<HWND> TopLevelWindows() const;
+
+    void CreateNativeWindow(HWND hwnd, HWND parent, DWORD style, DWORD exStyle) override;
+    void DestroyNativeWindow(HWND hwnd) override;
+    void ShowNativeWindow(HWND hwnd, bool visible, bool maximized) override;
+    void SetNativeText(HWND hwnd, const std::string& utf8) override;
+    void SetNativeIcon(HWND hwnd, HICON icon) override;
+    bool NativeWindowRect(HWND hwnd, RECT& rect) override;
+    bool NativeIsMaximized(HWND hwnd) override;
+    RECT PrimaryMonitor() override { return primaryMonitor; }
+    void WaitForEvents() override;
+    void WakeUp() override {}
+    int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
+
+private:
+    int m_idleRounds = 0;
+};
+
+} // namespace vireo::sim

@@ -1,0 +1,41 @@
+// The desktop that realises the layer's windows and message boxes: GTK for the shipped
+// program, a simulated one for tests. A desktop holds no Windows semantics of its own;
+// the layer decides, the desktop carries out.
+#pragma once
+
+#include <string>
+
+#include "platform/win/types.h"
+
+namespace vireo::win {
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    virtual void CreateNativeWindow(HWND hwnd, HWND parent, DWORD style, DWORD exStyle) = 0;
+    virtual void DestroyNativeWindow(HWND hwnd) = 0;
+    // Shows or hides a window; `maximized` asks for the maximized state.
+    virtual void ShowNativeWindow(HWND hwnd, bool visible, bool maximized) = 0;
+    virtual void SetNativeText(HWND hwnd, const std::string& utf8) = 0;
+    virtual void SetNativeIcon(HWND hwnd, HICON icon) = 0;
+    // The outer rectangle of a window in screen pixels; false when it has none.
+    virtual bool NativeWindowRect(HWND hwnd, RECT& rect) = 0;
+    virtual bool NativeIsMaximized(HWND hwnd) = 0;
+    virtual RECT PrimaryMonitor() = 0;
+
+    // Blocks until something happened that may have queued a message; native events are
+    // handled inside.
+    virtual void WaitForEvents() = 0;
+    // Ends a wait from inside the process (a message was posted).
+    virtual void WakeUp() = 0;
+
+    // A modal message box in UTF-8; returns the button pressed (IDOK and so on).
+    virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
+                               UINT type) = 0;
+};
+
+void InstallDesktop(Desktop* desktop);
+Desktop* CurrentDesktop();
+
+} // namespace vireo::win

@@ -1,0 +1,14 @@
+// Puts the program's resources in place before anything runs, as the loader maps a
+// module's resources with the module.
+#include "res/resources.h"
+
+namespace {
+
+struct Registration {
+    Registration() {
+        vireo::res::RegisterStrings();
+        vireo::res::RegisterIcons();
+    }
+} registration;
+
+} // namespace

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace vireo::res {
+
+void RegisterStrings();
+void RegisterIcons();
+
+} // namespace vireo::res
