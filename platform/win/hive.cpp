@@ -101,6 +101,7 @@ void Hive::SetAside(const std::string& why, bool locked) {
     std::string text = ReadWholeFile(m_file);
     try {
         auto root = EmptyRoot();
+        root->isProtected = false;
         ApplySections(*root, m_rootName, ParseRegText(text));
         m_root = std::move(root);
         CurrentStamp(m_stamp);
@@ -133,7 +134,9 @@ void Hive::Load(bool locked) {
         return;
     std::string text = ReadWholeFile(m_file);
     try {
+        // A stored hive says itself which of its keys are protected, its root included.
         auto root = EmptyRoot();
+        root->isProtected = false;
         ApplySections(*root, m_rootName, ParseRegText(text));
         m_root = std::move(root);
         m_stamp = stamp;

@@ -12,8 +12,9 @@ namespace vireo::win::detail {
 // rename, flush of the folder.
 void WriteFileAtomically(const std::filesystem::path& file, std::string_view contents);
 
-// Writes the installed engine's version values, as the engine's installer would, on a
-// prefix that has just been created. Existing values are kept.
+// Fills a prefix that has just been created: the standard keys, and the installed
+// engine's version values as the engine's installer would write them. Existing values
+// are kept.
 void RegisterInstalledEngine();
 
 void ResetRegistry();

@@ -21,6 +21,11 @@ std::filesystem::path& ModuleOverride() {
     return path;
 }
 
+std::optional<std::string>& ModuleWindowsOverride() {
+    static std::optional<std::string> path;
+    return path;
+}
+
 // The current directory in Windows form (UTF-8), once SetCurrentDirectoryA has set it.
 std::optional<std::string>& CurrentDirectory() {
     static std::optional<std::string> dir;
@@ -42,7 +47,10 @@ bool EndsWithExe(std::string_view name) {
 // which the platform's lookups would find.
 bool IsModuleFile(const std::string& hostPath) {
     std::filesystem::path module = ModuleHostPath();
-    return !module.empty() && !EndsWithExe(module.filename().string()) && hostPath == module.string();
+    if (module.empty() || EndsWithExe(module.filename().string()) || hostPath != module.string())
+        return false;
+    struct stat st;
+    return lstat(hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 // Finds `name` in the host folder `dir` ignoring letter case; empty when absent.
@@ -167,6 +175,11 @@ std::string FromHostPath(const std::filesystem::path& hostPath) {
 
 void SetModulePathForTesting(const std::filesystem::path& hostPath) {
     ModuleOverride() = hostPath;
+    ModuleWindowsOverride().reset();
+}
+
+void SetModuleWindowsPathForTesting(const std::string& windowsPath) {
+    ModuleWindowsOverride() = windowsPath;
 }
 
 std::filesystem::path ModuleHostPath() {
@@ -180,6 +193,8 @@ std::filesystem::path ModuleHostPath() {
 namespace detail {
 void ResetPaths() {
     CurrentDirectory().reset();
+    ModuleOverride().clear();
+    ModuleWindowsOverride().reset();
 }
 } // namespace detail
 
@@ -200,6 +215,8 @@ DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
     std::string path = host.empty() ? std::string() : FromHostPath(host);
     if (!host.empty() && !EndsWithExe(host.filename().string()))
         path += ".exe";
+    if (ModuleWindowsOverride())
+        path = *ModuleWindowsOverride();
     // Too long for the buffer: the platform keeps the first nSize - 1 bytes, terminates
     // them and reports the whole buffer as used.
     if (path.size() >= nSize) {

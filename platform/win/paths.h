@@ -30,6 +30,10 @@ std::string FromHostPath(const std::filesystem::path& hostPath);
 // restores the real one.
 void SetModulePathForTesting(const std::filesystem::path& hostPath);
 
+// Lets a test make GetModuleFileNameA report exactly `windowsPath` (ANSI), whatever
+// the host has; SetModulePathForTesting undoes it.
+void SetModuleWindowsPathForTesting(const std::string& windowsPath);
+
 // The host path of the running executable (or the one a test set).
 std::filesystem::path ModuleHostPath();
 

@@ -169,9 +169,17 @@ void ResetRegistry() {
 }
 
 void RegisterInstalledEngine() {
+    State& s = Registry();
+    // Every user hive has its software key, which programs open rather than create.
+    s.user->Modify([](Key& root, bool& changed) {
+        if (!root.Find("Software")) {
+            root.Add("Software");
+            changed = true;
+        }
+        return ERROR_SUCCESS;
+    });
     // The engine answers as a level-11 engine; the version texts follow the form an
     // engine installer writes.
-    State& s = Registry();
     s.machine->Modify([](Key& root, bool& changed) {
         Key& key = root.Add("SOFTWARE").Add("Microsoft").Add("Internet Explorer");
         for (auto [name, text] : {std::pair{"svcVersion", "11.0.250"}, std::pair{"Version", "9.11.250.0"}}) {
