@@ -4,6 +4,7 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -228,8 +229,24 @@ std::string FoldCaseUtf8(std::string_view utf8) {
 }
 
 bool EqualsIgnoreCaseUtf8(std::string_view a, std::string_view b) {
-    if (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin()))
-        return true;
+    // Names are mostly ASCII: compare those without building folded copies.
+    bool ascii = true;
+    if (a.size() == b.size()) {
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+            if ((x | y) >= 0x80) {
+                ascii = false;
+                break;
+            }
+            if (x != y && Fold(x) != Fold(y))
+                return false;
+        }
+        if (ascii)
+            return true;
+    } else if (std::all_of(a.begin(), a.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }) &&
+               std::all_of(b.begin(), b.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return false;
+    }
     return FoldCaseUtf8(a) == FoldCaseUtf8(b);
 }
 

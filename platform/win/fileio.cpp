@@ -25,8 +25,10 @@ void WriteAll(int fd, std::string_view data, const std::string& name) {
 } // namespace
 
 void WriteFileAtomically(const std::filesystem::path& file, std::string_view contents) {
+    // Each writer has a temporary file of its own, so two processes replacing the same
+    // file never rename each other's half-written text.
     std::filesystem::path temp = file;
-    temp += ".new";
+    temp += ".new-" + std::to_string(getpid());
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         throw std::runtime_error("cannot create " + temp.string() + ": " + std::strerror(errno));

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <unordered_map>
 
 #include "platform/win/codepage.h"
 #include "platform/win/errors.h"
@@ -66,8 +67,17 @@ void ApplySections(Key& root, const std::string& rootName, const std::vector<Sec
             key = &key->Add(parts[i]);
         if (s.isProtected)
             key->isProtected = true;
-        for (const Value& v : s.values)
-            key->SetValue(v);
+        // Index the key's values once: a hive of many values loads in linear time.
+        std::unordered_map<std::string, std::size_t> index;
+        for (std::size_t i = 0; i < key->values.size(); ++i)
+            index.emplace(FoldCaseUtf8(key->values[i].name), i);
+        for (const Value& v : s.values) {
+            auto [it, added] = index.emplace(FoldCaseUtf8(v.name), key->values.size());
+            if (added)
+                key->values.push_back(v);
+            else
+                key->values[it->second] = Value{key->values[it->second].name, v.type, v.data};
+        }
         for (const std::string& name : s.removedValues)
             key->RemoveValue(name);
     }
