@@ -1,8 +1,13 @@
 #include "platform/gtk/gtk_desktop.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <vector>
 
 #include "platform/win/msgbox.h"
 #include "platform/win/resources.h"
@@ -15,7 +20,11 @@ struct NativeWindow {
     GtkWidget* widget = nullptr;    // the toplevel GtkWindow, or the child's event box
     GtkWidget* container = nullptr; // where children go
     bool toplevel = false;
+    std::vector<unsigned long> icons; // _NET_WM_ICON data: width, height, ARGB pixels, for each size
 };
+
+class GtkDesktop;
+GtkDesktop& Instance();
 
 class GtkDesktop final : public win::Desktop {
 public:
@@ -36,6 +45,7 @@ public:
             gtk_container_add(GTK_CONTAINER(w.widget), box);
             gtk_widget_show(box);
             g_signal_connect(w.widget, "delete-event", G_CALLBACK(OnDeleteEvent), hwnd);
+            g_signal_connect_after(w.widget, "realize", G_CALLBACK(OnRealized), hwnd);
         }
         w.container = box;
         m_windows[hwnd] = w;
@@ -90,8 +100,45 @@ public:
                 g_object_unref(loader);
             }
         }
-        gtk_window_set_icon_list(GTK_WINDOW(w->widget), list);
+        // GTK would hand the window manager only the one image it likes best; the
+        // window offers every size it has, as the platform's windows do.
+        w->icons.clear();
+        for (GList* l = list; l; l = l->next)
+            AppendIcon(w->icons, GDK_PIXBUF(l->data));
         g_list_free_full(list, g_object_unref);
+        if (gtk_widget_get_realized(w->widget))
+            PublishIcons(w->widget, w);
+    }
+
+    static void AppendIcon(std::vector<unsigned long>& out, GdkPixbuf* pixbuf) {
+        int width = gdk_pixbuf_get_width(pixbuf), height = gdk_pixbuf_get_height(pixbuf);
+        int stride = gdk_pixbuf_get_rowstride(pixbuf), channels = gdk_pixbuf_get_n_channels(pixbuf);
+        const guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+        out.push_back(static_cast<unsigned long>(width));
+        out.push_back(static_cast<unsigned long>(height));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const guchar* p = pixels + y * stride + x * channels;
+                unsigned long a = channels == 4 ? p[3] : 0xFF;
+                out.push_back((a << 24) | (static_cast<unsigned long>(p[0]) << 16) |
+                              (static_cast<unsigned long>(p[1]) << 8) | p[2]);
+            }
+        }
+    }
+
+    static void PublishIcons(GtkWidget* widget, NativeWindow* w) {
+        GdkWindow* gdk = gtk_widget_get_window(widget);
+        if (!gdk || w->icons.empty() || !GDK_IS_X11_WINDOW(gdk))
+            return;
+        Display* display = GDK_DISPLAY_XDISPLAY(gdk_window_get_display(gdk));
+        Atom atom = XInternAtom(display, "_NET_WM_ICON", False);
+        XChangeProperty(display, GDK_WINDOW_XID(gdk), atom, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(w->icons.data()), static_cast<int>(w->icons.size()));
+    }
+
+    static void OnRealized(GtkWidget* widget, gpointer hwnd) {
+        if (NativeWindow* w = Instance().Find(static_cast<HWND>(hwnd)))
+            PublishIcons(widget, w);
     }
 
     bool NativeWindowRect(HWND hwnd, RECT& rect) override {
