@@ -133,7 +133,8 @@ public:
         Display* display = GDK_DISPLAY_XDISPLAY(gdk_window_get_display(gdk));
         Atom atom = XInternAtom(display, "_NET_WM_ICON", False);
         XChangeProperty(display, GDK_WINDOW_XID(gdk), atom, XA_CARDINAL, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(w->icons.data()), static_cast<int>(w->icons.size()));
+                        reinterpret_cast<const unsigned char*>(w->icons.data()),
+                        static_cast<int>(w->icons.size()));
     }
 
     static void OnRealized(GtkWidget* widget, gpointer hwnd) {
@@ -178,6 +179,17 @@ public:
         if (monitor)
             gdk_monitor_get_geometry(monitor, &r);
         return RECT{r.x, r.y, r.x + r.width, r.y + r.height};
+    }
+
+    void SetNativeFocus(HWND hwnd) override {
+        NativeWindow* w = Find(hwnd);
+        if (!w)
+            return;
+        // The focus goes to what the window shows: for a view, the engine's widget in it.
+        GList* children = gtk_container_get_children(GTK_CONTAINER(w->container));
+        GtkWidget* target = children ? GTK_WIDGET(children->data) : w->widget;
+        g_list_free(children);
+        gtk_widget_grab_focus(target);
     }
 
     void WaitForEvents() override {

@@ -59,6 +59,8 @@ public:
     bool NativeWindowRect(HWND hwnd, RECT& rect) override;
     bool NativeIsMaximized(HWND hwnd) override;
     RECT PrimaryMonitor() override { return primaryMonitor; }
+    void SetNativeFocus(HWND hwnd) override { focused = hwnd; }
+    HWND focused = nullptr;
     void WaitForEvents() override;
     void WakeUp() override {}
     int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;

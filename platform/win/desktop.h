@@ -23,6 +23,8 @@ public:
     virtual bool NativeWindowRect(HWND hwnd, RECT& rect) = 0;
     virtual bool NativeIsMaximized(HWND hwnd) = 0;
     virtual RECT PrimaryMonitor() = 0;
+    // Gives a window the keyboard focus (for a window that hosts the engine: the page).
+    virtual void SetNativeFocus(HWND hwnd) = 0;
 
     // Blocks until something happened that may have queued a message; native events are
     // handled inside.

@@ -36,6 +36,7 @@ struct State {
     bool quitPosted = false;
     int quitCode = 0;
     ULONG_PTR nextHandle = 0x10010;
+    HWND focus = nullptr;
     Desktop* desktop = nullptr;
 };
 
@@ -333,6 +334,26 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
 
 HWND GetDesktopWindow() {
     return kDesktopWindow;
+}
+
+HWND SetFocus(HWND hWnd) {
+    if (hWnd && !Find(hWnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    HWND previous = S().focus;
+    S().focus = hWnd;
+    if (previous && previous != hWnd && Find(previous))
+        SendMessageA(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hWnd), 0);
+    if (hWnd && Native())
+        Native()->SetNativeFocus(hWnd);
+    if (hWnd && previous != hWnd)
+        SendMessageA(hWnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+    return previous;
+}
+
+HWND GetFocus() {
+    return Find(S().focus) ? S().focus : nullptr;
 }
 
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {

@@ -131,6 +131,8 @@ LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong);
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
 HWND GetDesktopWindow();
+HWND SetFocus(HWND hWnd);
+HWND GetFocus();
 
 LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/VireoWebBrowserApp.h"
+#include "engine/sim/sim_engine.h"
 #include "host/MainFrame.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/win/prefix.h"
@@ -125,6 +126,7 @@ protected:
     TempPrefix prefix;
     TempDir install;
     vireo::sim::SimDesktop desktop;
+    vireo::engine::sim::SimEngine engine;
     WhileRunning seen;
     bool shownAndGone = false;
 };

@@ -1,0 +1,71 @@
+// What the browser view asks of the web engine: creation as a child filling a window,
+// silent mode, navigation, the current document with its window and its script object,
+// the host's external object, the title, navigate-complete and document-complete events,
+// and accelerator translation.
+#pragma once
+
+#include "platform/com/com.h"
+#include "platform/win/window.h"
+
+struct IWebBrowser2 : IDispatch {
+    virtual HRESULT put_Silent(VARIANT_BOOL bSilent) = 0;
+    virtual HRESULT get_Silent(VARIANT_BOOL* pbSilent) = 0;
+    virtual HRESULT Navigate2(VARIANT* URL, VARIANT* Flags, VARIANT* TargetFrameName, VARIANT* PostData,
+                              VARIANT* Headers) = 0;
+    virtual HRESULT get_Document(IDispatch** ppDisp) = 0;
+
+protected:
+    ~IWebBrowser2() = default;
+};
+
+struct IOleWindow : IUnknown {
+    virtual HRESULT GetWindow(HWND* phwnd) = 0;
+    virtual HRESULT ContextSensitiveHelp(BOOL fEnterMode) = 0;
+
+protected:
+    ~IOleWindow() = default;
+};
+
+struct IHTMLDocument2 : IDispatch {
+    virtual HRESULT get_Script(IDispatch** p) = 0;
+
+protected:
+    ~IHTMLDocument2() = default;
+};
+
+extern const IID IID_IWebBrowser2;
+extern const IID IID_IOleWindow;
+extern const IID IID_IHTMLDocument2;
+
+namespace vireo::engine {
+
+// The host side of one browser: the HTML view. Events arrive on the main thread, with
+// texts in the ANSI code page.
+class BrowserSite {
+public:
+    virtual void OnTitleChange(LPCSTR lpszText) = 0;
+    virtual void OnNavigateComplete2(LPCSTR strURL) = 0;
+    virtual void OnDocumentComplete(LPCSTR lpszURL) = 0;
+    // The object page script sees as window.external; S_OK hands over one reference.
+    virtual HRESULT OnGetExternal(LPDISPATCH* lppDispatch) = 0;
+
+protected:
+    ~BrowserSite() = default;
+};
+
+class Engine {
+public:
+    virtual ~Engine() = default;
+    // A browser filling `parent` and following its size; it holds one reference for the caller.
+    virtual HRESULT CreateBrowser(HWND parent, BrowserSite* site, IWebBrowser2** ppBrowser) = 0;
+    // Lets the engine apply its own shortcuts to a key message; S_OK means it used it.
+    virtual HRESULT TranslateAccelerator(IWebBrowser2* browser, MSG* pMsg) = 0;
+};
+
+void InstallEngine(Engine* engine);
+Engine* CurrentEngine();
+
+// The shipped program's engine (WebKitGTK), installed by its entry point.
+void InstallDefaultEngine();
+
+} // namespace vireo::engine

@@ -1,0 +1,163 @@
+#include "engine/sim/sim_engine.h"
+
+#include <algorithm>
+
+#include "platform/win/codepage.h"
+
+namespace vireo::engine::sim {
+
+namespace {
+
+class Document final : public IHTMLDocument2, public IOleWindow {
+public:
+    Document(HWND window, bool offersWindow) : m_window(window), m_offersWindow(offersWindow) {}
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IHTMLDocument2)
+            *ppv = static_cast<IHTMLDocument2*>(this);
+        else if (riid == IID_IOleWindow && m_offersWindow)
+            *ppv = static_cast<IOleWindow*>(this);
+        else {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        ++m_refs;
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override {
+        ULONG n = --m_refs;
+        if (n == 0)
+            delete this;
+        return n;
+    }
+    HRESULT GetTypeInfoCount(UINT* p) override {
+        *p = 0;
+        return S_OK;
+    }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    HRESULT get_Script(IDispatch** p) override {
+        *p = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT GetWindow(HWND* phwnd) override {
+        *phwnd = m_window;
+        return S_OK;
+    }
+    HRESULT ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+private:
+    ~Document() = default;
+    HWND m_window;
+    bool m_offersWindow;
+    ULONG m_refs = 1;
+};
+
+} // namespace
+
+struct SimEngine::Browser final : IWebBrowser2 {
+    Browser(SimEngine* engine, HWND parent, BrowserSite* site) : engine(engine), parent(parent), site(site) {}
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IWebBrowser2) {
+            *ppv = static_cast<IWebBrowser2*>(this);
+            ++refs;
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++refs; }
+    ULONG Release() override {
+        ULONG n = --refs;
+        if (n == 0) {
+            if (engine)
+                engine->browsers.erase(std::remove(engine->browsers.begin(), engine->browsers.end(), this),
+                                       engine->browsers.end());
+            delete this;
+        }
+        return n;
+    }
+    HRESULT GetTypeInfoCount(UINT* p) override {
+        *p = 0;
+        return S_OK;
+    }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    HRESULT put_Silent(VARIANT_BOOL b) override {
+        silent = b != VARIANT_FALSE;
+        return S_OK;
+    }
+    HRESULT get_Silent(VARIANT_BOOL* p) override {
+        *p = silent ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    }
+    HRESULT Navigate2(VARIANT* URL, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
+        if (!URL || URL->vt != VT_BSTR)
+            return E_INVALIDARG;
+        std::string url =
+            win::Utf8ToAnsi(win::Utf16ToUtf8(std::u16string(URL->bstrVal, SysStringLen(URL->bstrVal))));
+        engine->navigations.push_back(url);
+        engine->silentWhenNavigating = silent;
+        pending.push_back(url);
+        return S_OK;
+    }
+    HRESULT get_Document(IDispatch** pp) override {
+        *pp =
+            current.empty() ? nullptr : static_cast<IHTMLDocument2*>(new Document(parent, page.offersWindow));
+        return S_OK;
+    }
+
+    SimEngine* engine;
+    HWND parent;
+    BrowserSite* site;
+    bool silent = false;
+    ULONG refs = 1;
+    std::vector<std::string> pending;
+    std::string current;
+    Page page;
+};
+
+SimEngine::SimEngine() {
+    InstallEngine(this);
+}
+
+SimEngine::~SimEngine() {
+    for (Browser* b : browsers)
+        b->engine = nullptr;
+    if (CurrentEngine() == this)
+        InstallEngine(nullptr);
+}
+
+HRESULT SimEngine::CreateBrowser(HWND parent, BrowserSite* site, IWebBrowser2** ppBrowser) {
+    auto* b = new Browser(this, parent, site);
+    browsers.push_back(b);
+    ++browsersCreated;
+    *ppBrowser = b;
+    return S_OK;
+}
+
+void SimEngine::CompleteLoads() {
+    for (Browser* b : std::vector<Browser*>(browsers)) {
+        std::vector<std::string> loads;
+        loads.swap(b->pending);
+        for (const std::string& url : loads) {
+            auto it = pages.find(url);
+            b->page = it == pages.end() ? Page{} : it->second;
+            b->current = url;
+            b->site->OnNavigateComplete2(url.c_str());
+            if (!b->page.title.empty())
+                b->site->OnTitleChange(b->page.title.c_str());
+            for (int f = 0; f < b->page.frames; ++f)
+                b->site->OnDocumentComplete((url + "#frame" + std::to_string(f)).c_str());
+            b->site->OnDocumentComplete(url.c_str());
+        }
+    }
+}
+
+} // namespace vireo::engine::sim

@@ -1,0 +1,337 @@
+// The shipped engine: WebKitGTK 4.1 in the view's GTK container.
+#include <webkit2/webkit2.h>
+
+#include <atomic>
+#include <string>
+
+#include "engine/contract.h"
+#include "platform/gtk/gtk_desktop.h"
+#include "platform/win/codepage.h"
+#include "platform/win/paths.h"
+#include "platform/win/prefix.h"
+#include "platform/win/registry.h"
+
+namespace vireo::engine::webkit {
+namespace {
+
+// Reference counting shared by the engine's objects.
+template <typename Self> class RefCounted {
+public:
+    ULONG AddRefImpl() { return ++m_refs; }
+    ULONG ReleaseImpl() {
+        ULONG n = --m_refs;
+        if (n == 0)
+            delete static_cast<Self*>(this);
+        return n;
+    }
+
+private:
+    std::atomic<ULONG> m_refs{1};
+};
+
+std::string Narrow(const char* utf8) {
+    return utf8 ? win::Utf8ToAnsi(utf8) : std::string();
+}
+
+// The per-program feature controls, read from the machine hive under the executable's name.
+struct FeatureControls {
+    int gpuRendering = -1; // -1: not set
+    int emulation = -1;
+    int xmlHttp = -1;
+};
+
+int ReadFeature(const char* feature, const std::string& valueName) {
+    std::string path =
+        std::string("SOFTWARE\\Microsoft\\Internet Explorer\\MAIN\\FeatureControl\\") + feature;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return -1;
+    DWORD value = 0, type = 0, size = sizeof value;
+    LONG r =
+        RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS && type == REG_DWORD ? static_cast<int>(value) : -1;
+}
+
+FeatureControls ReadFeatureControls() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name(path);
+    name = name.substr(win::FindLastSingleByte(name, '\\') + 1);
+    return FeatureControls{ReadFeature("FEATURE_GPU_RENDERING", name),
+                           ReadFeature("FEATURE_BROWSER_EMULATION", name),
+                           ReadFeature("FEATURE_XMLHTTP", name)};
+}
+
+// Caches and profile data live in the prefix, never in the book's folder.
+WebKitWebContext* SharedContext() {
+    static WebKitWebContext* context = [] {
+        std::string base = (win::CurrentPrefix().directory / "engine").string();
+        WebKitWebsiteDataManager* data =
+            webkit_website_data_manager_new("base-data-directory", (base + "/data").c_str(),
+                                            "base-cache-directory", (base + "/cache").c_str(), nullptr);
+        WebKitWebContext* c = webkit_web_context_new_with_website_data_manager(data);
+        g_object_unref(data);
+        return c;
+    }();
+    return context;
+}
+
+class Browser;
+
+class Document final : public IHTMLDocument2, public IOleWindow, public RefCounted<Document> {
+public:
+    Document(Browser* browser, HWND window) : m_browser(browser), m_window(window) {}
+
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IHTMLDocument2)
+            *ppv = static_cast<IHTMLDocument2*>(this);
+        else if (riid == IID_IOleWindow)
+            *ppv = static_cast<IOleWindow*>(this);
+        else {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRefImpl();
+        return S_OK;
+    }
+    ULONG AddRef() override { return AddRefImpl(); }
+    ULONG Release() override { return ReleaseImpl(); }
+
+    HRESULT GetTypeInfoCount(UINT* p) override {
+        *p = 0;
+        return S_OK;
+    }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    // FIXME: the page's script object needs the channel to the web process.
+    HRESULT get_Script(IDispatch** p) override {
+        *p = nullptr;
+        return E_NOTIMPL;
+    }
+
+    HRESULT GetWindow(HWND* phwnd) override {
+        *phwnd = m_window;
+        return m_window ? S_OK : E_FAIL;
+    }
+    HRESULT ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+private:
+    ~Document() = default;
+    friend class RefCounted<Document>;
+    Browser* m_browser;
+    HWND m_window;
+};
+
+class Browser final : public IWebBrowser2, public RefCounted<Browser> {
+public:
+    Browser(HWND parent, BrowserSite* site) : m_parent(parent), m_site(site) {
+        FeatureControls features = ReadFeatureControls();
+        WebKitUserContentManager* content = webkit_user_content_manager_new();
+        AddFeatureScripts(content, features);
+        m_view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(),
+                                              "user-content-manager", content, nullptr));
+        g_object_unref(content);
+        g_object_ref_sink(m_view);
+        WebKitSettings* settings = webkit_web_view_get_settings(m_view);
+        webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
+        webkit_settings_set_enable_developer_extras(settings, FALSE);
+        webkit_settings_set_enable_write_console_messages_to_stdout(settings, FALSE);
+        if (features.gpuRendering == 1)
+            webkit_settings_set_hardware_acceleration_policy(settings,
+                                                             WEBKIT_HARDWARE_ACCELERATION_POLICY_ALWAYS);
+        else if (features.gpuRendering == 0)
+            webkit_settings_set_hardware_acceleration_policy(settings,
+                                                             WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+
+        g_signal_connect(m_view, "notify::title", G_CALLBACK(OnTitle), this);
+        g_signal_connect(m_view, "load-changed", G_CALLBACK(OnLoadChanged), this);
+        g_signal_connect(m_view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
+        g_signal_connect(m_view, "print", G_CALLBACK(OnPrint), this);
+        g_signal_connect(m_view, "permission-request", G_CALLBACK(OnPermission), this);
+        g_signal_connect(m_view, "run-file-chooser", G_CALLBACK(OnFileChooser), this);
+        g_signal_connect(m_view, "create", G_CALLBACK(OnCreateWindow), this);
+        if (GtkWidget* container = gtk::ContainerOf(parent)) {
+            gtk_box_pack_start(GTK_BOX(container), GTK_WIDGET(m_view), TRUE, TRUE, 0);
+            gtk_widget_show(GTK_WIDGET(m_view));
+        }
+    }
+
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IWebBrowser2) {
+            *ppv = static_cast<IWebBrowser2*>(this);
+            AddRefImpl();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return AddRefImpl(); }
+    ULONG Release() override { return ReleaseImpl(); }
+
+    HRESULT GetTypeInfoCount(UINT* p) override {
+        *p = 0;
+        return S_OK;
+    }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+    HRESULT put_Silent(VARIANT_BOOL bSilent) override {
+        m_silent = bSilent != VARIANT_FALSE;
+        return S_OK;
+    }
+    HRESULT get_Silent(VARIANT_BOOL* p) override {
+        *p = m_silent ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    }
+
+    HRESULT Navigate2(VARIANT* URL, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
+        if (!URL || URL->vt != VT_BSTR || !URL->bstrVal)
+            return E_INVALIDARG;
+        std::string target = win::Utf16ToUtf8(std::u16string(URL->bstrVal, SysStringLen(URL->bstrVal)));
+        std::string uri;
+        if (target.find("://") != std::string::npos || target.rfind("about:", 0) == 0) {
+            uri = target;
+        } else {
+            // A Windows path becomes a file URI, once, at this boundary.
+            std::filesystem::path host = win::ToHostPath(win::Utf8ToAnsi(target));
+            gchar* u = host.empty() ? nullptr : g_filename_to_uri(host.c_str(), nullptr, nullptr);
+            if (!u)
+                return E_INVALIDARG;
+            uri = u;
+            g_free(u);
+        }
+        webkit_web_view_load_uri(m_view, uri.c_str());
+        return S_OK;
+    }
+
+    HRESULT get_Document(IDispatch** ppDisp) override {
+        if (!ppDisp)
+            return E_POINTER;
+        *ppDisp = m_committed ? static_cast<IHTMLDocument2*>(new Document(this, m_parent)) : nullptr;
+        return S_OK;
+    }
+
+    void Detach() {
+        m_site = nullptr;
+        if (m_view) {
+            g_signal_handlers_disconnect_by_data(m_view, this);
+            gtk_widget_destroy(GTK_WIDGET(m_view));
+            g_object_unref(m_view);
+            m_view = nullptr;
+        }
+    }
+
+private:
+    ~Browser() { Detach(); }
+    friend class RefCounted<Browser>;
+
+    static void AddFeatureScripts(WebKitUserContentManager* content, const FeatureControls& f) {
+        std::string script;
+        if (f.emulation >= 1000)
+            script += "Object.defineProperty(document, 'documentMode', {value: " +
+                      std::to_string(f.emulation / 1000) + ", configurable: false});";
+        if (f.xmlHttp == 0)
+            script += "delete window.XMLHttpRequest;";
+        if (script.empty())
+            return;
+        WebKitUserScript* s =
+            webkit_user_script_new(script.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                   WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+        webkit_user_content_manager_add_script(content, s);
+        webkit_user_script_unref(s);
+    }
+
+    static void OnTitle(WebKitWebView* view, GParamSpec*, gpointer self) {
+        auto* b = static_cast<Browser*>(self);
+        if (b->m_site)
+            b->m_site->OnTitleChange(Narrow(webkit_web_view_get_title(view)).c_str());
+    }
+
+    static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
+        auto* b = static_cast<Browser*>(self);
+        if (!b->m_site)
+            return;
+        std::string uri = Narrow(webkit_web_view_get_uri(view));
+        if (event == WEBKIT_LOAD_COMMITTED) {
+            b->m_committed = true;
+            b->m_site->OnNavigateComplete2(uri.c_str());
+        } else if (event == WEBKIT_LOAD_FINISHED) {
+            b->m_site->OnDocumentComplete(uri.c_str());
+        }
+    }
+
+    // Silent mode: the engine shows no dialog of its own.
+    static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer self) {
+        return static_cast<Browser*>(self)->m_silent;
+    }
+    static gboolean OnPrint(WebKitWebView*, WebKitPrintOperation*, gpointer self) {
+        return static_cast<Browser*>(self)->m_silent;
+    }
+    static gboolean OnPermission(WebKitWebView*, WebKitPermissionRequest* request, gpointer self) {
+        if (!static_cast<Browser*>(self)->m_silent)
+            return FALSE;
+        webkit_permission_request_deny(request);
+        return TRUE;
+    }
+    static gboolean OnFileChooser(WebKitWebView*, WebKitFileChooserRequest* request, gpointer self) {
+        if (!static_cast<Browser*>(self)->m_silent)
+            return FALSE;
+        webkit_file_chooser_request_cancel(request);
+        return TRUE;
+    }
+
+    // A page's new window opens as a plain window of the engine's own.
+    static GtkWidget* OnCreateWindow(WebKitWebView* view, WebKitNavigationAction*, gpointer) {
+        GtkWidget* child = webkit_web_view_new_with_related_view(view);
+        g_signal_connect(child, "ready-to-show", G_CALLBACK(+[](WebKitWebView* v, gpointer) {
+                             GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+                             gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
+                             gtk_container_add(GTK_CONTAINER(window), GTK_WIDGET(v));
+                             g_signal_connect_swapped(v, "close", G_CALLBACK(gtk_widget_destroy), window);
+                             gtk_widget_show_all(window);
+                         }),
+                         nullptr);
+        return child;
+    }
+
+    HWND m_parent;
+    BrowserSite* m_site;
+    WebKitWebView* m_view = nullptr;
+    bool m_silent = false;
+    bool m_committed = false;
+};
+
+class WebKitEngine final : public Engine {
+public:
+    HRESULT CreateBrowser(HWND parent, BrowserSite* site, IWebBrowser2** ppBrowser) override {
+        if (!ppBrowser)
+            return E_POINTER;
+        *ppBrowser = new Browser(parent, site);
+        return S_OK;
+    }
+    // WebKit applies its own shortcuts as the key event reaches its widget.
+    HRESULT TranslateAccelerator(IWebBrowser2*, MSG*) override { return S_FALSE; }
+};
+
+} // namespace
+} // namespace vireo::engine::webkit
+
+namespace vireo::engine {
+
+void InstallDefaultEngine() {
+    static webkit::WebKitEngine engine;
+    InstallEngine(&engine);
+}
+
+} // namespace vireo::engine
