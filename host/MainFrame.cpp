@@ -1,5 +1,6 @@
 #include "host/MainFrame.h"
 
+#include "host/VireoWebBrowserView.h"
 #include "res/resource.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
@@ -28,13 +29,36 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 }
 
 void CMainFrame::EnterFullScreen() {
-    // FIXME: full-screen mode comes with the browser view.
+    if (m_bFullScreen)
+        return;
+    m_bFullScreen = TRUE;
+    GetWindowRect(&m_rcRestore);
+    ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0, SWP_FRAMECHANGED);
+    RECT rcDesktop;
+    ::GetWindowRect(::GetDesktopWindow(), &rcDesktop);
+    SetWindowPos(&CWnd::wndTopMost, rcDesktop.left, rcDesktop.top, rcDesktop.right, rcDesktop.bottom,
+                 SWP_SHOWWINDOW);
 }
 
 void CMainFrame::LeaveFullScreen() {
-    // FIXME: full-screen mode comes with the browser view.
+    if (!m_bFullScreen)
+        return;
+    RestoreWindowedMode();
+}
+
+void CMainFrame::RestoreWindowedMode() {
+    m_bFullScreen = FALSE;
+    ModifyStyle(0, WS_CAPTION | WS_THICKFRAME, SWP_FRAMECHANGED);
+    SetWindowPos(&CWnd::wndNoTopMost, m_rcRestore.left, m_rcRestore.top, m_rcRestore.right - m_rcRestore.left,
+                 m_rcRestore.bottom - m_rcRestore.top, SWP_SHOWWINDOW);
 }
 
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg) {
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE && m_bFullScreen) {
+        RestoreWindowedMode();
+        if (auto* pView = dynamic_cast<CVireoWebBrowserView*>(GetActiveView()))
+            pView->CallScriptFunction("_exitFullscreen", "");
+        return TRUE;
+    }
     return CFrameWnd::PreTranslateMessage(pMsg);
 }

@@ -21,6 +21,8 @@ public:
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    // Steps shared by LeaveFullScreen and the Esc key: frame back, then the place it had.
+    void RestoreWindowedMode();
 
     BOOL m_bFullScreen;
     RECT m_rcRestore;

@@ -8,9 +8,74 @@ namespace vireo::engine::sim {
 
 namespace {
 
+// The page's script object: its global functions, called by name.
+class Script final : public IDispatch {
+public:
+    explicit Script(const Page& page) : m_page(page) {}
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        if (riid != IID_IUnknown && riid != IID_IDispatch) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        *ppv = this;
+        ++m_refs;
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override {
+        ULONG n = --m_refs;
+        if (n == 0)
+            delete this;
+        return n;
+    }
+    HRESULT GetTypeInfoCount(UINT* p) override {
+        *p = 0;
+        return S_OK;
+    }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (count == 0)
+            return E_INVALIDARG;
+        std::u16string wide(names[0]);
+        std::string name = win::Utf8ToAnsi(win::Utf16ToUtf8(wide));
+        DISPID id = 1;
+        for (const auto& entry : m_page.functions) {
+            if (entry.first == name) {
+                ids[0] = id;
+                return S_OK;
+            }
+            ++id;
+        }
+        ids[0] = DISPID_UNKNOWN;
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                   UINT*) override {
+        if (result)
+            VariantInit(result);
+        auto it = m_page.functions.begin();
+        for (DISPID i = 1; i < id && it != m_page.functions.end(); ++i)
+            ++it;
+        if (id < 1 || it == m_page.functions.end())
+            return DISP_E_MEMBERNOTFOUND;
+        std::string arg;
+        if (params && params->cArgs > 0 && params->rgvarg[0].vt == VT_BSTR)
+            arg = win::Utf8ToAnsi(win::Utf16ToUtf8(
+                std::u16string(params->rgvarg[0].bstrVal, SysStringLen(params->rgvarg[0].bstrVal))));
+        it->second(arg);
+        return S_OK;
+    }
+
+private:
+    ~Script() = default;
+    Page m_page;
+    ULONG m_refs = 1;
+};
+
 class Document final : public IHTMLDocument2, public IOleWindow {
 public:
-    Document(HWND window, bool offersWindow) : m_window(window), m_offersWindow(offersWindow) {}
+    Document(HWND window, const Page& page)
+        : m_window(window), m_offersWindow(page.offersWindow), m_page(page) {}
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
         if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IHTMLDocument2)
             *ppv = static_cast<IHTMLDocument2*>(this);
@@ -40,8 +105,8 @@ public:
         return DISP_E_MEMBERNOTFOUND;
     }
     HRESULT get_Script(IDispatch** p) override {
-        *p = nullptr;
-        return E_NOTIMPL;
+        *p = new Script(m_page);
+        return S_OK;
     }
     HRESULT GetWindow(HWND* phwnd) override {
         *phwnd = m_window;
@@ -53,6 +118,7 @@ private:
     ~Document() = default;
     HWND m_window;
     bool m_offersWindow;
+    Page m_page;
     ULONG m_refs = 1;
 };
 
@@ -108,8 +174,7 @@ struct SimEngine::Browser final : IWebBrowser2 {
         return S_OK;
     }
     HRESULT get_Document(IDispatch** pp) override {
-        *pp =
-            current.empty() ? nullptr : static_cast<IHTMLDocument2*>(new Document(parent, page.offersWindow));
+        *pp = current.empty() ? nullptr : static_cast<IHTMLDocument2*>(new Document(parent, page));
         return S_OK;
     }
 

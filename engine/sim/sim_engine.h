@@ -2,6 +2,7 @@
 // document offers a window) and decides when loads complete.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@ struct Page {
     std::string title;        // ANSI, as the engine hands it over
     int frames = 0;           // each frame completes before the page itself
     bool offersWindow = true; // whether the document answers for IOleWindow
+    // Global script functions, by name; each gets its one string argument (ANSI).
+    std::map<std::string, std::function<void(const std::string&)>> functions;
 };
 
 class SimEngine final : public Engine {

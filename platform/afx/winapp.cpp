@@ -104,12 +104,17 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg) {
 }
 
 int CWinApp::Run() {
+    // Keys reach the pre-translation as the desktop delivers them.
+    vireo::win::SetInputFilter(
+        [](MSG* pMsg) -> BOOL { return AfxGetApp() && AfxGetApp()->PreTranslateMessage(pMsg); });
     // Without a main window nothing could ever end the loop, so it ends at once.
     if (!m_pMainWnd)
         AfxPostQuitMessage(0);
     for (;;) {
-        if (!GetMessageA(&m_msgCur, nullptr, 0, 0))
+        if (!GetMessageA(&m_msgCur, nullptr, 0, 0)) {
+            vireo::win::SetInputFilter(nullptr);
             return ExitInstance();
+        }
         if (!PreTranslateMessage(&m_msgCur)) {
             TranslateMessage(&m_msgCur);
             DispatchMessageA(&m_msgCur);

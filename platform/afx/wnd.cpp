@@ -48,7 +48,7 @@ LPCSTR AfxFrameOrViewClass() {
 }
 
 CWnd::~CWnd() {
-    if (m_hWnd) {
+    if (m_hWnd && FromHandlePermanent(m_hWnd) == this) {
         HWND h = m_hWnd;
         Detach();
         ::DestroyWindow(h);
@@ -201,24 +201,35 @@ void CWnd::GetWindowText(CString& rString) const {
     rString.ReleaseBuffer();
 }
 
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    DWORD style = static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE));
-    DWORD newStyle = (style & ~dwRemove) | dwAdd;
-    if (style == newStyle)
+// Stand-ins for the special z-order places, as SetWindowPos takes them.
+const CWnd CWnd::wndTop(HWND_TOP);
+const CWnd CWnd::wndTopMost(HWND_TOPMOST);
+const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
+
+BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
+    return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy, nFlags);
+}
+
+// A changed style is written and, when flags are given, the frame is recomputed in
+// place; an unchanged style changes nothing at all.
+static BOOL ModifyStyleHelper(HWND hWnd, int nStyleOffset, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+    DWORD dwStyle = static_cast<DWORD>(::GetWindowLongA(hWnd, nStyleOffset));
+    DWORD dwNewStyle = (dwStyle & ~dwRemove) | dwAdd;
+    if (dwStyle == dwNewStyle)
         return FALSE;
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(newStyle));
-    (void)nFlags;
+    ::SetWindowLongA(hWnd, nStyleOffset, static_cast<LONG>(dwNewStyle));
+    if (nFlags != 0)
+        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
 }
 
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+    return ModifyStyleHelper(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
+}
+
 BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    DWORD style = static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE));
-    DWORD newStyle = (style & ~dwRemove) | dwAdd;
-    if (style == newStyle)
-        return FALSE;
-    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(newStyle));
-    (void)nFlags;
-    return TRUE;
+    return ModifyStyleHelper(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
 }
 
 CFrameWnd* CWnd::GetParentFrame() const {

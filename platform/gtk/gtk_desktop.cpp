@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -45,6 +46,8 @@ public:
             gtk_container_add(GTK_CONTAINER(w.widget), box);
             gtk_widget_show(box);
             g_signal_connect(w.widget, "delete-event", G_CALLBACK(OnDeleteEvent), hwnd);
+            g_signal_connect(w.widget, "key-press-event", G_CALLBACK(OnKey), hwnd);
+            g_signal_connect(w.widget, "key-release-event", G_CALLBACK(OnKey), hwnd);
             g_signal_connect_after(w.widget, "realize", G_CALLBACK(OnRealized), hwnd);
         }
         w.container = box;
@@ -140,6 +143,53 @@ public:
     static void OnRealized(GtkWidget* widget, gpointer hwnd) {
         if (NativeWindow* w = Instance().Find(static_cast<HWND>(hwnd)))
             PublishIcons(widget, w);
+    }
+
+    void SetNativeFrame(HWND hwnd, bool caption, bool) override {
+        // The sizing border comes and goes with the decorations; the window stays
+        // resizable so the layer can still place it.
+        if (NativeWindow* w = Find(hwnd); w && w->toplevel)
+            gtk_window_set_decorated(GTK_WINDOW(w->widget), caption);
+    }
+
+    void SetNativePosition(HWND hwnd, const RECT* rect, int topmost, bool maximized) override {
+        NativeWindow* w = Find(hwnd);
+        if (!w || !w->toplevel)
+            return;
+        GtkWindow* window = GTK_WINDOW(w->widget);
+        if (topmost)
+            gtk_window_set_keep_above(window, topmost > 0);
+        if (!rect)
+            return;
+        if (maximized) {
+            gtk_window_maximize(window);
+            return;
+        }
+        // A maximized window cannot be placed: it leaves that state first.
+        if (gtk_window_is_maximized(window))
+            gtk_window_unmaximize(window);
+        int left = 0, right = 0, top = 0, bottom = 0;
+        if (gtk_window_get_decorated(window))
+            FrameExtents(w->widget, left, right, top, bottom);
+        gtk_window_move(window, rect->left, rect->top);
+        gtk_window_resize(window, std::max(1, static_cast<int>(rect->right - rect->left) - left - right),
+                          std::max(1, static_cast<int>(rect->bottom - rect->top) - top - bottom));
+    }
+
+    // How far the window manager's frame reaches beyond the client area.
+    static void FrameExtents(GtkWidget* widget, int& left, int& right, int& top, int& bottom) {
+        GdkWindow* gdk = gtk_widget_get_window(widget);
+        if (!gdk)
+            return;
+        GdkRectangle frame;
+        gdk_window_get_frame_extents(gdk, &frame);
+        int x = 0, y = 0;
+        gdk_window_get_origin(gdk, &x, &y);
+        int width = gdk_window_get_width(gdk), height = gdk_window_get_height(gdk);
+        left = x - frame.x;
+        top = y - frame.y;
+        right = frame.x + frame.width - (x + width);
+        bottom = frame.y + frame.height - (y + height);
     }
 
     bool NativeWindowRect(HWND hwnd, RECT& rect) override {
@@ -283,6 +333,63 @@ private:
             std::exit(1);
         }
         m_initialised = true;
+    }
+
+    // The platform's virtual-key code of a key, or 0 for keys the system never looks at.
+    static WPARAM VirtualKey(guint keyval) {
+        guint upper = gdk_keyval_to_upper(keyval);
+        if ((upper >= 'A' && upper <= 'Z') || (upper >= '0' && upper <= '9'))
+            return upper;
+        if (keyval >= GDK_KEY_F1 && keyval <= GDK_KEY_F12)
+            return 0x70 + (keyval - GDK_KEY_F1);
+        switch (keyval) {
+        case GDK_KEY_Escape:
+            return VK_ESCAPE;
+        case GDK_KEY_Return:
+        case GDK_KEY_KP_Enter:
+            return 0x0D;
+        case GDK_KEY_Tab:
+            return 0x09;
+        case GDK_KEY_BackSpace:
+            return 0x08;
+        case GDK_KEY_space:
+            return 0x20;
+        case GDK_KEY_Left:
+            return 0x25;
+        case GDK_KEY_Up:
+            return 0x26;
+        case GDK_KEY_Right:
+            return 0x27;
+        case GDK_KEY_Down:
+            return 0x28;
+        default:
+            return 0;
+        }
+    }
+
+    // Keys take the platform's path: a key message for the focused window, offered to the
+    // pre-translation before the engine sees the key. The engine hands back keys the page
+    // did not take; such a copy of an event already offered goes on untouched.
+    static gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer toplevel) {
+        static guint32 lastTime = 0;
+        static guint16 lastCode = 0;
+        static GdkEventType lastType = GDK_NOTHING;
+        if (event->time == lastTime && event->hardware_keycode == lastCode && event->type == lastType)
+            return FALSE;
+        lastTime = event->time;
+        lastCode = event->hardware_keycode;
+        lastType = event->type;
+        bool press = event->type == GDK_KEY_PRESS;
+        bool alt = (event->state & GDK_MOD1_MASK) != 0;
+        MSG msg{};
+        HWND focus = GetFocus();
+        msg.hwnd = focus ? focus : static_cast<HWND>(toplevel);
+        msg.message = press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
+        msg.wParam = VirtualKey(event->keyval);
+        msg.lParam = static_cast<LPARAM>(1 | (static_cast<LPARAM>(event->hardware_keycode & 0xFF) << 16) |
+                                         (press ? 0 : (3L << 30)));
+        msg.time = event->time;
+        return vireo::win::PreTranslateInput(&msg) ? TRUE : FALSE;
     }
 
     static gboolean OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer hwnd) {

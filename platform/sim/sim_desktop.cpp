@@ -19,6 +19,20 @@ SimDesktop::~SimDesktop() {
     }
 }
 
+bool SimDesktop::Key(UINT message, WPARAM virtualKey) {
+    MSG msg{};
+    msg.hwnd = GetFocus();
+    if (!msg.hwnd && !TopLevelWindows().empty())
+        msg.hwnd = TopLevelWindows().front();
+    msg.message = message;
+    msg.wParam = virtualKey;
+    msg.lParam = 1;
+    bool consumed = win::PreTranslateInput(&msg);
+    if (!consumed)
+        keysToEngine.emplace_back(message, virtualKey);
+    return consumed;
+}
+
 std::vector<HWND> SimDesktop::TopLevelWindows() const {
     std::vector<HWND> tops;
     for (const auto& [hwnd, w] : windows)
@@ -48,7 +62,7 @@ void SimDesktop::ShowNativeWindow(HWND hwnd, bool visible, bool maximized) {
     if (visible && !(it->second.style & WS_CHILD)) {
         it->second.maximized = maximized;
         if (maximized)
-            it->second.rect = primaryMonitor;
+            it->second.rect = workArea;
     }
 }
 
@@ -60,6 +74,26 @@ void SimDesktop::SetNativeText(HWND hwnd, const std::string& utf8) {
 void SimDesktop::SetNativeIcon(HWND hwnd, HICON icon) {
     if (auto it = windows.find(hwnd); it != windows.end())
         it->second.icon = icon;
+}
+
+void SimDesktop::SetNativeFrame(HWND hwnd, bool caption, bool sizingBorder) {
+    if (auto it = windows.find(hwnd); it != windows.end()) {
+        it->second.caption = caption;
+        it->second.sizingBorder = sizingBorder;
+    }
+}
+
+void SimDesktop::SetNativePosition(HWND hwnd, const RECT* rect, int topmost, bool maximized) {
+    auto it = windows.find(hwnd);
+    if (it == windows.end())
+        return;
+    if (topmost)
+        it->second.topmost = topmost > 0;
+    if (rect) {
+        it->second.rect = maximized ? workArea : *rect;
+        it->second.maximized = maximized;
+        ++it->second.placements;
+    }
 }
 
 bool SimDesktop::NativeWindowRect(HWND hwnd, RECT& rect) {

@@ -29,6 +29,10 @@ struct SimWindow {
     std::string text; // UTF-8
     HICON icon = nullptr;
     RECT rect{100, 100, 900, 700};
+    bool caption = true;      // decorations: title bar
+    bool sizingBorder = true; // decorations: resizable border
+    bool topmost = false;
+    int placements = 0; // how often the window was moved or resized
 };
 
 class SimDesktop final : public win::Desktop {
@@ -48,6 +52,11 @@ public:
     // main window, say), or the run is aborted as a hang.
     std::function<void()> onIdle;
 
+    // Delivers a key as a desktop does: offered to the pre-translation first. Returns
+    // whether it was consumed; keys that were not are kept as having reached the engine.
+    bool Key(UINT message, WPARAM virtualKey);
+    std::vector<std::pair<UINT, WPARAM>> keysToEngine;
+
     // The top-level windows that exist now.
     std::vector<HWND> TopLevelWindows() const;
 
@@ -56,6 +65,10 @@ public:
     void ShowNativeWindow(HWND hwnd, bool visible, bool maximized) override;
     void SetNativeText(HWND hwnd, const std::string& utf8) override;
     void SetNativeIcon(HWND hwnd, HICON icon) override;
+    void SetNativeFrame(HWND hwnd, bool caption, bool sizingBorder) override;
+    void SetNativePosition(HWND hwnd, const RECT* rect, int topmost, bool maximized) override;
+    // The rectangle a maximized window gets: the monitor less its task bar.
+    RECT workArea{0, 0, 1920, 1040};
     bool NativeWindowRect(HWND hwnd, RECT& rect) override;
     bool NativeIsMaximized(HWND hwnd) override;
     RECT PrimaryMonitor() override { return primaryMonitor; }

@@ -19,6 +19,12 @@ public:
     virtual void ShowNativeWindow(HWND hwnd, bool visible, bool maximized) = 0;
     virtual void SetNativeText(HWND hwnd, const std::string& utf8) = 0;
     virtual void SetNativeIcon(HWND hwnd, HICON icon) = 0;
+    // A top-level window's frame: caption (WS_CAPTION) and sizing border (WS_THICKFRAME).
+    virtual void SetNativeFrame(HWND hwnd, bool caption, bool sizingBorder) = 0;
+    // Places a top-level window: its outer rectangle when `rect` is given, its place in
+    // the z-order (+1 topmost, -1 not topmost, 0 unchanged), and whether it goes back to
+    // the maximized state it has in its style.
+    virtual void SetNativePosition(HWND hwnd, const RECT* rect, int topmost, bool maximized) = 0;
     // The outer rectangle of a window in screen pixels; false when it has none.
     virtual bool NativeWindowRect(HWND hwnd, RECT& rect) = 0;
     virtual bool NativeIsMaximized(HWND hwnd) = 0;

@@ -26,6 +26,7 @@ struct Window {
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
     bool destroying = false;
+    bool topmost = false;
 };
 
 struct State {
@@ -37,6 +38,8 @@ struct State {
     int quitCode = 0;
     ULONG_PTR nextHandle = 0x10010;
     HWND focus = nullptr;
+    BOOL (*inputFilter)(MSG*) = nullptr;
+    bool filtering = false;
     Desktop* desktop = nullptr;
 };
 
@@ -64,6 +67,26 @@ const HWND kDesktopWindow = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x1001
 } // namespace
 
 namespace vireo::win {
+
+bool IsTopMost(HWND hWnd) {
+    Window* w = Find(hWnd);
+    return w && w->topmost;
+}
+
+void SetInputFilter(BOOL (*filter)(MSG* pMsg)) {
+    S().inputFilter = filter;
+}
+
+bool PreTranslateInput(MSG* pMsg) {
+    // A key that arrives while one is being handled (inside a page call, say) takes the
+    // ordinary path: the pre-translation is not entered twice.
+    if (!S().inputFilter || S().filtering)
+        return false;
+    S().filtering = true;
+    bool consumed = S().inputFilter(pMsg) != FALSE;
+    S().filtering = false;
+    return consumed;
+}
 
 void InstallDesktop(Desktop* desktop) {
     S().desktop = desktop;
@@ -303,6 +326,7 @@ LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
         return 0;
     }
     LONG old = GetWindowLongA(hWnd, nIndex);
+    // A new style takes effect on the frame with the next SWP_FRAMECHANGED, as on the platform.
     if (nIndex == GWL_STYLE)
         w->style = static_cast<DWORD>(dwNewLong);
     else if (nIndex == GWL_EXSTYLE)
@@ -452,4 +476,50 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     default:
         return 0;
     }
+}
+
+BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
+    Window* w = Find(hWnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    bool top = !(w->style & WS_CHILD);
+    // A changed style reaches the frame only with SWP_FRAMECHANGED, as on the platform.
+    if (top && Native() && (uFlags & SWP_FRAMECHANGED))
+        Native()->SetNativeFrame(hWnd, (w->style & WS_CAPTION) == WS_CAPTION,
+                                 (w->style & WS_THICKFRAME) != 0);
+    int topmost = 0;
+    if (!(uFlags & SWP_NOZORDER)) {
+        if (hWndInsertAfter == HWND_TOPMOST)
+            topmost = 1;
+        else if (hWndInsertAfter == HWND_NOTOPMOST)
+            topmost = -1;
+        if (topmost)
+            w->topmost = topmost > 0;
+    }
+    bool move = !(uFlags & SWP_NOMOVE), size = !(uFlags & SWP_NOSIZE);
+    if (top && Native() && (move || size || topmost)) {
+        RECT r{0, 0, 0, 0};
+        Native()->NativeWindowRect(hWnd, r);
+        if (move) {
+            r.right = X + (r.right - r.left);
+            r.bottom = Y + (r.bottom - r.top);
+            r.left = X;
+            r.top = Y;
+        }
+        if (size) {
+            r.right = r.left + cx;
+            r.bottom = r.top + cy;
+        }
+        // A maximized window keeps its state: once it has its frame again it is shown
+        // maximized, which is where the platform would have put it.
+        bool maximized = (w->style & WS_MAXIMIZE) && (w->style & WS_CAPTION) == WS_CAPTION;
+        Native()->SetNativePosition(hWnd, (move || size) ? &r : nullptr, topmost, maximized);
+    }
+    if ((uFlags & SWP_SHOWWINDOW) && !(w->style & WS_VISIBLE))
+        ShowWindow(hWnd, (w->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNA);
+    else if (uFlags & SWP_HIDEWINDOW)
+        ShowWindow(hWnd, SW_HIDE);
+    return TRUE;
 }

@@ -131,6 +131,22 @@ LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong);
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
 HWND GetDesktopWindow();
+
+#define HWND_TOP (reinterpret_cast<HWND>(0))
+#define HWND_BOTTOM (reinterpret_cast<HWND>(1))
+#define HWND_TOPMOST (reinterpret_cast<HWND>(-1))
+#define HWND_NOTOPMOST (reinterpret_cast<HWND>(-2))
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOREDRAW = 0x0008;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_FRAMECHANGED = 0x0020;
+constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr UINT SWP_HIDEWINDOW = 0x0080;
+BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
+
+constexpr WPARAM VK_ESCAPE = 0x1B;
 HWND SetFocus(HWND hWnd);
 HWND GetFocus();
 
@@ -150,6 +166,15 @@ namespace vireo::win {
 
 // The window's large icon as the layer tracks it (WM_SETICON), for the desktops.
 HICON WindowIcon(HWND hWnd, WPARAM which);
+// Whether a top-level window stays above the others (HWND_TOPMOST).
+bool IsTopMost(HWND hWnd);
+
+// Keys arrive from the desktop as they happen. The message loop's pre-translation
+// (installed by the framework) decides at once whether a key message is consumed, so
+// that a consumed key never reaches the engine.
+void SetInputFilter(BOOL (*filter)(MSG* pMsg));
+bool PreTranslateInput(MSG* pMsg);
+
 // How many windows exist, for tests that check nothing was left behind.
 std::size_t WindowCount();
 // Destroys every window and empties the queue; tests use it between runs.
