@@ -4,13 +4,56 @@
 
 #include "app/ExeLocation.h"
 #include "app/StartPage.h"
+#include "host/MainFrame.h"
 
 IMPLEMENT_DYNCREATE(CVireoWebBrowserView, CHtmlView)
 
 BEGIN_MESSAGE_MAP(CVireoWebBrowserView, CHtmlView)
 END_MESSAGE_MAP()
 
-CVireoWebBrowserView::CVireoWebBrowserView() : m_bFocusSet(FALSE) {}
+BEGIN_DISPATCH_MAP(CVireoWebBrowserView, CHtmlView)
+DISP_FUNCTION(CVireoWebBrowserView, "isNative", isNative, VT_BOOL, VTS_NONE)
+DISP_FUNCTION(CVireoWebBrowserView, "isFullscreen", isFullscreen, VT_BOOL, VTS_NONE)
+DISP_FUNCTION(CVireoWebBrowserView, "requestFullscreen", requestFullscreen, VT_BOOL, VTS_NONE)
+DISP_FUNCTION(CVireoWebBrowserView, "exitFullscreen", exitFullscreen, VT_BOOL, VTS_NONE)
+DISP_FUNCTION(CVireoWebBrowserView, "appExit", appExit, VT_BOOL, VTS_NONE)
+END_DISPATCH_MAP()
+
+CVireoWebBrowserView::CVireoWebBrowserView() : m_bFocusSet(FALSE) {
+    EnableAutomation();
+}
+
+HRESULT CVireoWebBrowserView::OnGetExternal(LPDISPATCH* lppDispatch) {
+    *lppDispatch = GetIDispatch(TRUE);
+    return S_OK;
+}
+
+BOOL CVireoWebBrowserView::isNative() {
+    return TRUE;
+}
+
+BOOL CVireoWebBrowserView::isFullscreen() {
+    auto* pFrame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    return pFrame ? pFrame->IsFullScreen() : FALSE;
+}
+
+BOOL CVireoWebBrowserView::requestFullscreen() {
+    if (auto* pFrame = dynamic_cast<CMainFrame*>(AfxGetMainWnd()))
+        pFrame->EnterFullScreen();
+    return TRUE;
+}
+
+BOOL CVireoWebBrowserView::exitFullscreen() {
+    if (auto* pFrame = dynamic_cast<CMainFrame*>(AfxGetMainWnd()))
+        pFrame->LeaveFullScreen();
+    return TRUE;
+}
+
+BOOL CVireoWebBrowserView::appExit() {
+    if (CFrameWnd* pFrame = GetParentFrame())
+        ::PostMessageA(pFrame->m_hWnd, WM_CLOSE, 0, 0);
+    return TRUE;
+}
 
 CVireoWebBrowserView::~CVireoWebBrowserView() = default;
 

@@ -16,9 +16,19 @@ public:
     void OnTitleChange(LPCSTR lpszText) override;
     void OnDocumentComplete(LPCSTR lpszURL) override;
 
+    HRESULT OnGetExternal(LPDISPATCH* lppDispatch) override;
+
     void CallScriptFunction(const CString& strName, const CString& strArg);
 
     DECLARE_MESSAGE_MAP()
+    DECLARE_DISPATCH_MAP()
+
+    // The host object's members, as page script calls them.
+    BOOL isNative();
+    BOOL isFullscreen();
+    BOOL requestFullscreen();
+    BOOL exitFullscreen();
+    BOOL appExit();
 
 protected:
     CVireoWebBrowserView();

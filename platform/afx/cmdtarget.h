@@ -3,6 +3,7 @@
 // to the root.
 #pragma once
 
+#include "platform/afx/dispatch.h"
 #include "platform/afx/object.h"
 #include "platform/win/window.h"
 
@@ -26,13 +27,31 @@ constexpr int CN_COMMAND = 0;
 class CCmdTarget : public CObject {
     DECLARE_DYNAMIC(CCmdTarget)
 public:
-    CCmdTarget() = default;
+    CCmdTarget();
+    ~CCmdTarget() override;
+    CCmdTarget(const CCmdTarget&) = delete;
+    CCmdTarget& operator=(const CCmdTarget&) = delete;
+
+    // Automation: after EnableAutomation the target offers an IDispatch over its
+    // dispatch map. GetIDispatch(TRUE) adds a reference for the caller. The count starts
+    // at one, held by the target itself, so releases by others never destroy it.
+    void EnableAutomation();
+    LPDISPATCH GetIDispatch(BOOL bAddRef);
+    static const AFX_DISPMAP* GetThisDispatchMap();
+    virtual const AFX_DISPMAP* GetDispatchMap() const;
+    ULONG ExternalRefCount() const { return m_dwRef; }
 
     // Routes a command to this target's map. TRUE when a handler ran.
     virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, void* pHandlerInfo);
 
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
+
+private:
+    class XDispatch;
+    XDispatch* m_xDispatch = nullptr;
+    ULONG m_dwRef = 1;
+    friend class XDispatch;
 
 protected:
     // The entry for `message` (and for commands `nID`), searching the whole chain.
