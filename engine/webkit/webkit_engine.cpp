@@ -1,8 +1,19 @@
 // The shipped engine: WebKitGTK 4.1 in the view's GTK container.
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <glib-unix.h>
 #include <webkit2/webkit2.h>
 
 #include <atomic>
+#include <cstring>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "engine/webkit/channel.h"
 
 #include "engine/contract.h"
 #include "platform/gtk/gtk_desktop.h"
@@ -63,6 +74,81 @@ FeatureControls ReadFeatureControls() {
                            ReadFeature("FEATURE_XMLHTTP", name)};
 }
 
+class Browser;
+
+// The UI side of the channels: one listening socket, one channel per web process, and
+// the pages each channel serves.
+class Bridge {
+public:
+    static Bridge& Instance() {
+        static Bridge bridge;
+        return bridge;
+    }
+
+    const std::string& SocketPath() const { return m_socketPath; }
+    void AddBrowser(std::uint64_t pageId, Browser* browser) { m_browsers[pageId] = browser; }
+    void RemoveBrowser(std::uint64_t pageId) { m_browsers.erase(pageId); }
+    Channel* ChannelOf(std::uint64_t pageId) {
+        auto it = m_pageChannels.find(pageId);
+        return it != m_pageChannels.end() && it->second->Alive() ? it->second : nullptr;
+    }
+    Body ServeHost(Body& request);
+
+private:
+    Bridge() {
+        gchar* dir = g_dir_make_tmp("vireo-XXXXXX", nullptr);
+        m_dir = dir ? dir : "/tmp";
+        g_free(dir);
+        m_socketPath = m_dir + "/bridge";
+        m_listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, m_socketPath.c_str(), sizeof address.sun_path - 1);
+        if (m_listener >= 0 && bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            listen(m_listener, 16) == 0)
+            g_unix_fd_add(m_listener, G_IO_IN, OnAccept, this);
+    }
+    ~Bridge() {
+        unlink(m_socketPath.c_str());
+        rmdir(m_dir.c_str());
+    }
+
+    static gboolean OnAccept(gint fd, GIOCondition, gpointer self) {
+        auto* bridge = static_cast<Bridge*>(self);
+        int connection = accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0)
+            return G_SOURCE_CONTINUE;
+        auto channel = std::make_unique<Channel>(
+            connection, [bridge](Body& request) { return bridge->ServeHost(request); }, nullptr);
+        Channel* raw = channel.get();
+        channel->SetNoticeHandler([bridge, raw](Body& notice) { bridge->OnNotice(raw, notice); });
+        bridge->m_channels.push_back(std::move(channel));
+        g_unix_fd_add(connection, G_IO_IN, OnIncoming, raw);
+        return G_SOURCE_CONTINUE;
+    }
+
+    static gboolean OnIncoming(gint, GIOCondition, gpointer channel) {
+        return static_cast<Channel*>(channel)->ServeIncoming() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    }
+
+    void OnNotice(Channel* channel, Body& notice) {
+        if (static_cast<Op>(notice.ReadU8()) == Op::PageCreated)
+            m_pageChannels[notice.ReadU64()] = channel;
+    }
+
+    std::string m_dir;
+    std::string m_socketPath;
+    int m_listener = -1;
+    std::vector<std::unique_ptr<Channel>> m_channels;
+    std::map<std::uint64_t, Channel*> m_pageChannels;
+    std::map<std::uint64_t, Browser*> m_browsers;
+};
+
+// Where the web process extension is: beside the executable, in lib/vireo.
+std::string ExtensionDirectory() {
+    return (win::ModuleHostPath().parent_path() / "lib" / "vireo").string();
+}
+
 // Caches and profile data live in the prefix, never in the book's folder.
 WebKitWebContext* SharedContext() {
     static WebKitWebContext* context = [] {
@@ -72,16 +158,88 @@ WebKitWebContext* SharedContext() {
                                             "base-cache-directory", (base + "/cache").c_str(), nullptr);
         WebKitWebContext* c = webkit_web_context_new_with_website_data_manager(data);
         g_object_unref(data);
+        webkit_web_context_set_web_extensions_directory(c, ExtensionDirectory().c_str());
+        webkit_web_context_set_web_extensions_initialization_user_data(
+            c, g_variant_new_string(Bridge::Instance().SocketPath().c_str()));
         return c;
     }();
     return context;
 }
 
-class Browser;
+// The page's script object: its global functions, called by name over the channel.
+class PageScript final : public IDispatch, public RefCounted<PageScript> {
+public:
+    explicit PageScript(std::uint64_t pageId) : m_pageId(pageId) {}
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv)
+            return E_POINTER;
+        if (riid != IID_IUnknown && riid != IID_IDispatch) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        *ppv = static_cast<IDispatch*>(this);
+        AddRefImpl();
+        return S_OK;
+    }
+    ULONG AddRef() override { return AddRefImpl(); }
+    ULONG Release() override { return ReleaseImpl(); }
+    HRESULT GetTypeInfoCount(UINT* p) override {
+        *p = 0;
+        return S_OK;
+    }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (count == 0 || !names || !ids)
+            return E_INVALIDARG;
+        std::string name = win::Utf16ToUtf8(std::u16string(names[0]));
+        ids[0] = DISPID_UNKNOWN;
+        Channel* channel = Bridge::Instance().ChannelOf(m_pageId);
+        if (!channel)
+            return E_FAIL;
+        std::optional<Body> reply =
+            channel->Call(Body().U8(static_cast<std::uint8_t>(Op::HasFunction)).U64(m_pageId).Str(name));
+        if (!reply)
+            return E_FAIL;
+        if (reply->ReadU32() != kOk)
+            return DISP_E_UNKNOWNNAME;
+        m_names.push_back(name);
+        ids[0] = static_cast<DISPID>(m_names.size());
+        return S_OK;
+    }
+
+    HRESULT Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                   UINT*) override {
+        if (result)
+            VariantInit(result);
+        if (id < 1 || static_cast<std::size_t>(id) > m_names.size())
+            return DISP_E_MEMBERNOTFOUND;
+        std::string arg;
+        if (params && params->cArgs > 0 && params->rgvarg[0].vt == VT_BSTR)
+            arg = win::Utf16ToUtf8(
+                std::u16string(params->rgvarg[0].bstrVal, SysStringLen(params->rgvarg[0].bstrVal)));
+        Channel* channel = Bridge::Instance().ChannelOf(m_pageId);
+        if (!channel)
+            return E_FAIL;
+        std::optional<Body> reply = channel->Call(Body()
+                                                      .U8(static_cast<std::uint8_t>(Op::CallFunction))
+                                                      .U64(m_pageId)
+                                                      .Str(m_names[static_cast<std::size_t>(id) - 1])
+                                                      .Str(arg));
+        return reply ? static_cast<HRESULT>(reply->ReadU32()) : E_FAIL;
+    }
+
+private:
+    ~PageScript() = default;
+    friend class RefCounted<PageScript>;
+    std::uint64_t m_pageId;
+    std::vector<std::string> m_names;
+};
 
 class Document final : public IHTMLDocument2, public IOleWindow, public RefCounted<Document> {
 public:
-    Document(Browser* browser, HWND window) : m_browser(browser), m_window(window) {}
+    Document(Browser* browser, HWND window, std::uint64_t pageId)
+        : m_browser(browser), m_window(window), m_pageId(pageId) {}
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
         if (!ppv)
@@ -109,10 +267,9 @@ public:
     HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return DISP_E_MEMBERNOTFOUND;
     }
-    // FIXME: the page's script object needs the channel to the web process.
     HRESULT get_Script(IDispatch** p) override {
-        *p = nullptr;
-        return E_NOTIMPL;
+        *p = new PageScript(m_pageId);
+        return S_OK;
     }
 
     HRESULT GetWindow(HWND* phwnd) override {
@@ -126,6 +283,7 @@ private:
     friend class RefCounted<Document>;
     Browser* m_browser;
     HWND m_window;
+    std::uint64_t m_pageId;
 };
 
 class Browser final : public IWebBrowser2, public RefCounted<Browser> {
@@ -156,6 +314,8 @@ public:
         g_signal_connect(m_view, "permission-request", G_CALLBACK(OnPermission), this);
         g_signal_connect(m_view, "run-file-chooser", G_CALLBACK(OnFileChooser), this);
         g_signal_connect(m_view, "create", G_CALLBACK(OnCreateWindow), this);
+        m_pageId = webkit_web_view_get_page_id(m_view);
+        Bridge::Instance().AddBrowser(m_pageId, this);
         if (GtkWidget* container = gtk::ContainerOf(parent)) {
             gtk_box_pack_start(GTK_BOX(container), GTK_WIDGET(m_view), TRUE, TRUE, 0);
             gtk_widget_show(GTK_WIDGET(m_view));
@@ -218,11 +378,15 @@ public:
     HRESULT get_Document(IDispatch** ppDisp) override {
         if (!ppDisp)
             return E_POINTER;
-        *ppDisp = m_committed ? static_cast<IHTMLDocument2*>(new Document(this, m_parent)) : nullptr;
+        *ppDisp =
+            m_committed ? static_cast<IHTMLDocument2*>(new Document(this, m_parent, m_pageId)) : nullptr;
         return S_OK;
     }
 
+    BrowserSite* Site() const { return m_site; }
+
     void Detach() {
+        Bridge::Instance().RemoveBrowser(m_pageId);
         m_site = nullptr;
         if (m_view) {
             g_signal_handlers_disconnect_by_data(m_view, this);
@@ -310,7 +474,49 @@ private:
     WebKitWebView* m_view = nullptr;
     bool m_silent = false;
     bool m_committed = false;
+    std::uint64_t m_pageId = 0;
 };
+
+// Page script calls the host object: name resolution and invocation, as the host's
+// IDispatch answers them.
+Body Bridge::ServeHost(Body& request) {
+    Op op = static_cast<Op>(request.ReadU8());
+    auto it = m_browsers.find(request.ReadU64());
+    BrowserSite* site = it != m_browsers.end() ? it->second->Site() : nullptr;
+    IDispatch* external = nullptr;
+    if (!site || site->OnGetExternal(&external) != S_OK || !external)
+        return op == Op::GetIDsOfNames
+                   ? Body().U32(kUnknownName).U32(static_cast<std::uint32_t>(DISPID_UNKNOWN))
+                   : Body().U32(kFail).U8(0);
+    Body reply;
+    if (op == Op::GetIDsOfNames) {
+        std::u16string name = win::Utf8ToUtf16(request.ReadStr());
+        LPOLESTR names[] = {name.data()};
+        DISPID id = DISPID_UNKNOWN;
+        HRESULT hr = external->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        reply.U32(static_cast<std::uint32_t>(hr)).U32(static_cast<std::uint32_t>(id));
+    } else {
+        DISPID id = static_cast<DISPID>(request.ReadU32());
+        WORD flags = static_cast<WORD>(request.ReadU32());
+        UINT count = request.ReadU32();
+        std::vector<VARIANT> args(std::min<UINT>(count, 64));
+        for (VARIANT& a : args)
+            VariantInit(&a);
+        DISPID put = DISPID_PROPERTYPUT;
+        bool assigning = flags & DISPATCH_PROPERTYPUT;
+        DISPPARAMS params{args.data(), assigning ? &put : nullptr, static_cast<UINT>(args.size()),
+                          assigning ? 1u : 0u};
+        VARIANT result;
+        VariantInit(&result);
+        HRESULT hr =
+            external->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, nullptr, nullptr);
+        bool answer = result.vt == VT_BOOL && result.boolVal != VARIANT_FALSE;
+        VariantClear(&result);
+        reply.U32(static_cast<std::uint32_t>(hr)).U8(answer ? 1 : 0);
+    }
+    external->Release();
+    return reply;
+}
 
 class WebKitEngine final : public Engine {
 public:

@@ -1,0 +1,101 @@
+// window.external and full-screen mode in the installed shell, driven by a test page
+// that reports through its title (the caption) and reacts to keys.
+#include "tests/desktop/desktop.h"
+
+using namespace vireo::test;
+
+namespace {
+
+class Bridge : public InstalledShell {
+protected:
+    void SetUp() override {
+        InstalledShell::SetUp();
+        if (IsSkipped())
+            return;
+        fs::copy(fs::path(VIREO_TEST_PAGES) / "bridge", install / "ebook", fs::copy_options::recursive);
+        shell =
+            std::make_unique<Background>(std::vector<std::string>{(install / "VireoPlayer").string()}, Env());
+        window = WaitForWindow(*shell, 20);
+        ASSERT_FALSE(window.empty()) << shell->Stderr();
+        ASSERT_NE(WaitForCaption(window, "isNative=").find("isNative="), std::string::npos);
+    }
+    void TearDown() override {
+        if (shell && shell->Running()) {
+            Shell("xdotool windowactivate --sync " + window + " key --clearmodifiers alt+F4");
+            EXPECT_EQ(shell->Wait(20), 0);
+        }
+        if (shell) {
+            EXPECT_EQ(shell->Stderr(), "") << "the engine printed nothing of its own";
+        }
+    }
+    void Key(const std::string& key) { Shell("xdotool key " + key); }
+    std::string Geometry() {
+        std::string info = Shell("xwininfo -id " + window);
+        auto field = [&](const std::string& name) {
+            std::size_t p = info.find(name);
+            return p == std::string::npos
+                       ? std::string("?")
+                       : info.substr(p + name.size(), info.find('\n', p) - p - name.size());
+        };
+        return field("Absolute upper-left X:  ") + "," + field("Absolute upper-left Y:  ") + " " +
+               field("Width: ") + "x" + field("Height: ");
+    }
+    std::unique_ptr<Background> shell;
+    std::string window;
+};
+
+TEST_F(Bridge, AnswersAndErrorsOfTheHostObject) {
+    std::string caption = Property(window, "_NET_WM_NAME");
+    EXPECT_NE(caption.find(
+                  "\"isNative=true ISNATIVE=true full0=false exit0=true "
+                  "arg=threw DISP_E_BADPARAMCOUNT (0x8002000E) assign=threw DISP_E_TYPEMISMATCH (0x80020005) "
+                  "unknown=undefined replace=true delete=object\""),
+              std::string::npos)
+        << caption;
+    EXPECT_EQ(Shell("xdotool search --onlyvisible --pid " + std::to_string(shell->pid()) + " | wc -l"), "1\n")
+        << "alert, confirm and prompt mapped no window";
+}
+
+TEST_F(Bridge, TypingReachesThePageWithoutAClick) {
+    Key("h i");
+    EXPECT_NE(WaitForCaption(window, "typed hi").find("typed hi"), std::string::npos);
+}
+
+TEST_F(Bridge, FullScreenModeAndEsc) {
+    Key("Escape");
+    EXPECT_NE(WaitForCaption(window, "page saw Escape").find("page saw Escape full=false"), std::string::npos)
+        << "in windowed mode Esc reaches the page";
+    std::string windowed = Geometry();
+
+    Key("f");
+    EXPECT_NE(WaitForCaption(window, "entered=").find("entered=true full=true"), std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_NE(Property(window, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos);
+    EXPECT_EQ(Geometry(), "0,0 1280x800") << "undecorated, covering the primary monitor";
+
+    Key("Escape");
+    EXPECT_NE(WaitForCaption(window, "exit called").find("exit called arg=[] full=false n=1"),
+              std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::string state = Property(window, "_NET_WM_STATE");
+    EXPECT_EQ(state.find("_NET_WM_STATE_ABOVE"), std::string::npos) << state;
+    EXPECT_NE(state.find("_NET_WM_STATE_MAXIMIZED_HORZ"), std::string::npos) << state;
+    EXPECT_EQ(Geometry(), windowed) << "the rectangle and the maximized state it had";
+}
+
+TEST_F(Bridge, TheEscHandlerMayEnterAgain) {
+    Key("r");
+    EXPECT_NE(WaitForCaption(window, "entered=").find("entered=true"), std::string::npos);
+    Key("Escape");
+    EXPECT_NE(WaitForCaption(window, "again=").find("full=false n=1 again=true"), std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_NE(Property(window, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos)
+        << "the frame stays in full-screen mode";
+}
+
+TEST_F(Bridge, AppExitEndsTheProcessWithExitCodeZero) {
+    Key("q");
+    EXPECT_EQ(shell->Wait(20), 0);
+}
+
+} // namespace
