@@ -56,6 +56,20 @@ TEST_F(InstalledShell, TheStartPageIsShownWithItsTitleAsCaption) {
     EXPECT_EQ(Shell("convert " + shot.string() + " -format '%[hex:u.p{400,60}]' info:"), "1F6F5C");
 }
 
+TEST_F(InstalledShell, ALinkOpensInPlace) {
+    AddSampleBook();
+    Background shell({(install / "VireoPlayer").string()}, Env());
+    std::string window = WaitForWindow(shell, 20);
+    ASSERT_FALSE(window.empty()) << shell.Stderr();
+    WaitForCaption(window, "A Spring Forest");
+    // Past the book's two buttons, the third Tab reaches the first chapter's link.
+    Shell("xdotool key Tab Tab Tab Return");
+    EXPECT_NE(WaitForCaption(window, "첫째 장").find("첫째 장: 숲으로 가는 길"), std::string::npos);
+    EXPECT_EQ(Shell("xdotool search --onlyvisible --pid " + std::to_string(shell.pid()) + " | wc -l"), "1\n");
+    Shell("xdotool windowactivate --sync " + window + " key --clearmodifiers alt+F4");
+    EXPECT_EQ(shell.Wait(20), 0);
+}
+
 TEST_F(InstalledShell, TheEngineHonoursItsFeatureControls) {
     fs::copy(fs::path(VIREO_TEST_PAGES) / "probe", install / "ebook", fs::copy_options::recursive);
     auto captionOfARun = [&] {
