@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
                         nullptr) != ERROR_SUCCESS)
         return 1;
     for (int i = first; i < first + count; ++i) {
-        std::string name = "v" + std::to_string(i);
+        std::string name = "v";
+        name += std::to_string(i);
         DWORD value = static_cast<DWORD>(i);
         if (RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4) !=
             ERROR_SUCCESS)
