@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/com/object.h"
 #include "platform/win/codepage.h"
 
 namespace vireo::engine::sim {
@@ -9,30 +10,10 @@ namespace vireo::engine::sim {
 namespace {
 
 // The page's script object: its global functions, called by name.
-class Script final : public IDispatch {
+class Script final : public com::DispatchObject<Script, IDispatch> {
 public:
     explicit Script(const Page& page) : m_page(page) {}
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (riid != IID_IUnknown && riid != IID_IDispatch) {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        *ppv = this;
-        ++m_refs;
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override {
-        ULONG n = --m_refs;
-        if (n == 0)
-            delete this;
-        return n;
-    }
-    HRESULT GetTypeInfoCount(UINT* p) override {
-        *p = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+    HRESULT QueryInterface(REFIID riid, void** ppv) override { return QueryFor(riid, IID_IDispatch, ppv); }
     HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         if (count == 0)
             return E_INVALIDARG;
@@ -67,43 +48,23 @@ public:
     }
 
 private:
-    ~Script() = default;
     Page m_page;
-    ULONG m_refs = 1;
 };
 
-class Document final : public IHTMLDocument2, public IOleWindow {
+class Document final : public com::MemberlessObject<Document, IHTMLDocument2>, public IOleWindow {
 public:
     Document(HWND window, const Page& page)
         : m_window(window), m_offersWindow(page.offersWindow), m_page(page) {}
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IHTMLDocument2)
-            *ppv = static_cast<IHTMLDocument2*>(this);
-        else if (riid == IID_IOleWindow && m_offersWindow)
+        if (riid == IID_IOleWindow && m_offersWindow) {
             *ppv = static_cast<IOleWindow*>(this);
-        else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
+            AddRef();
+            return S_OK;
         }
-        ++m_refs;
-        return S_OK;
+        return QueryFor(riid, IID_IHTMLDocument2, ppv);
     }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override {
-        ULONG n = --m_refs;
-        if (n == 0)
-            delete this;
-        return n;
-    }
-    HRESULT GetTypeInfoCount(UINT* p) override {
-        *p = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
-    }
+    ULONG AddRef() override { return MemberlessObject::AddRef(); }
+    ULONG Release() override { return MemberlessObject::Release(); }
     HRESULT get_Script(IDispatch** p) override {
         *p = new Script(m_page);
         return S_OK;
@@ -115,46 +76,21 @@ public:
     HRESULT ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
 private:
-    ~Document() = default;
     HWND m_window;
     bool m_offersWindow;
     Page m_page;
-    ULONG m_refs = 1;
 };
 
 } // namespace
 
-struct SimEngine::Browser final : IWebBrowser2 {
+struct SimEngine::Browser final : com::MemberlessObject<SimEngine::Browser, IWebBrowser2> {
     Browser(SimEngine* engine, HWND parent, BrowserSite* site) : engine(engine), parent(parent), site(site) {}
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IWebBrowser2) {
-            *ppv = static_cast<IWebBrowser2*>(this);
-            ++refs;
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
+    ~Browser() override {
+        if (engine)
+            engine->browsers.erase(std::remove(engine->browsers.begin(), engine->browsers.end(), this),
+                                   engine->browsers.end());
     }
-    ULONG AddRef() override { return ++refs; }
-    ULONG Release() override {
-        ULONG n = --refs;
-        if (n == 0) {
-            if (engine)
-                engine->browsers.erase(std::remove(engine->browsers.begin(), engine->browsers.end(), this),
-                                       engine->browsers.end());
-            delete this;
-        }
-        return n;
-    }
-    HRESULT GetTypeInfoCount(UINT* p) override {
-        *p = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
-    }
+    HRESULT QueryInterface(REFIID riid, void** ppv) override { return QueryFor(riid, IID_IWebBrowser2, ppv); }
     HRESULT put_Silent(VARIANT_BOOL b) override {
         silent = b != VARIANT_FALSE;
         return S_OK;
@@ -182,7 +118,6 @@ struct SimEngine::Browser final : IWebBrowser2 {
     HWND parent;
     BrowserSite* site;
     bool silent = false;
-    ULONG refs = 1;
     std::vector<std::string> pending;
     std::string current;
     Page page;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/webkit/channel.h"
+#include "platform/com/object.h"
 
 #include "engine/contract.h"
 #include "platform/gtk/gtk_desktop.h"
@@ -24,21 +25,6 @@
 
 namespace vireo::engine::webkit {
 namespace {
-
-// Reference counting shared by the engine's objects.
-template <typename Self> class RefCounted {
-public:
-    ULONG AddRefImpl() { return ++m_refs; }
-    ULONG ReleaseImpl() {
-        ULONG n = --m_refs;
-        if (n == 0)
-            delete static_cast<Self*>(this);
-        return n;
-    }
-
-private:
-    std::atomic<ULONG> m_refs{1};
-};
 
 std::string Narrow(const char* utf8) {
     return utf8 ? win::Utf8ToAnsi(utf8) : std::string();
@@ -167,27 +153,10 @@ WebKitWebContext* SharedContext() {
 }
 
 // The page's script object: its global functions, called by name over the channel.
-class PageScript final : public IDispatch, public RefCounted<PageScript> {
+class PageScript final : public com::DispatchObject<PageScript, IDispatch> {
 public:
     explicit PageScript(std::uint64_t pageId) : m_pageId(pageId) {}
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv)
-            return E_POINTER;
-        if (riid != IID_IUnknown && riid != IID_IDispatch) {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        *ppv = static_cast<IDispatch*>(this);
-        AddRefImpl();
-        return S_OK;
-    }
-    ULONG AddRef() override { return AddRefImpl(); }
-    ULONG Release() override { return ReleaseImpl(); }
-    HRESULT GetTypeInfoCount(UINT* p) override {
-        *p = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+    HRESULT QueryInterface(REFIID riid, void** ppv) override { return QueryFor(riid, IID_IDispatch, ppv); }
 
     HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         if (count == 0 || !names || !ids)
@@ -230,43 +199,26 @@ public:
     }
 
 private:
-    ~PageScript() = default;
-    friend class RefCounted<PageScript>;
     std::uint64_t m_pageId;
     std::vector<std::string> m_names;
 };
 
-class Document final : public IHTMLDocument2, public IOleWindow, public RefCounted<Document> {
+class Document final : public com::MemberlessObject<Document, IHTMLDocument2>, public IOleWindow {
 public:
     Document(Browser* browser, HWND window, std::uint64_t pageId)
         : m_browser(browser), m_window(window), m_pageId(pageId) {}
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IHTMLDocument2)
-            *ppv = static_cast<IHTMLDocument2*>(this);
-        else if (riid == IID_IOleWindow)
+        if (ppv && riid == IID_IOleWindow) {
             *ppv = static_cast<IOleWindow*>(this);
-        else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
+            AddRef();
+            return S_OK;
         }
-        AddRefImpl();
-        return S_OK;
+        return QueryFor(riid, IID_IHTMLDocument2, ppv);
     }
-    ULONG AddRef() override { return AddRefImpl(); }
-    ULONG Release() override { return ReleaseImpl(); }
+    ULONG AddRef() override { return MemberlessObject::AddRef(); }
+    ULONG Release() override { return MemberlessObject::Release(); }
 
-    HRESULT GetTypeInfoCount(UINT* p) override {
-        *p = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
-    }
     HRESULT get_Script(IDispatch** p) override {
         *p = new PageScript(m_pageId);
         return S_OK;
@@ -279,14 +231,12 @@ public:
     HRESULT ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
 private:
-    ~Document() = default;
-    friend class RefCounted<Document>;
     Browser* m_browser;
     HWND m_window;
     std::uint64_t m_pageId;
 };
 
-class Browser final : public IWebBrowser2, public RefCounted<Browser> {
+class Browser final : public com::MemberlessObject<Browser, IWebBrowser2> {
 public:
     Browser(HWND parent, BrowserSite* site) : m_parent(parent), m_site(site) {
         FeatureControls features = ReadFeatureControls();
@@ -322,29 +272,7 @@ public:
         }
     }
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IWebBrowser2) {
-            *ppv = static_cast<IWebBrowser2*>(this);
-            AddRefImpl();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return AddRefImpl(); }
-    ULONG Release() override { return ReleaseImpl(); }
-
-    HRESULT GetTypeInfoCount(UINT* p) override {
-        *p = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
-    }
+    HRESULT QueryInterface(REFIID riid, void** ppv) override { return QueryFor(riid, IID_IWebBrowser2, ppv); }
 
     HRESULT put_Silent(VARIANT_BOOL bSilent) override {
         m_silent = bSilent != VARIANT_FALSE;
@@ -396,10 +324,9 @@ public:
         }
     }
 
-private:
-    ~Browser() { Detach(); }
-    friend class RefCounted<Browser>;
+    ~Browser() override { Detach(); }
 
+private:
     static void AddFeatureScripts(WebKitUserContentManager* content, const FeatureControls& f) {
         std::string script;
         if (f.emulation >= 1000)
