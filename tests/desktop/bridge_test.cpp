@@ -93,6 +93,18 @@ TEST_F(Bridge, TheEscHandlerMayEnterAgain) {
         << "the frame stays in full-screen mode";
 }
 
+TEST_F(Bridge, AWebProcessThatDiesDoesNotHangTheShell) {
+    Key("f");
+    EXPECT_NE(WaitForCaption(window, "entered=").find("entered=true"), std::string::npos);
+    // The shell's web processes are its children; the page goes with them.
+    Shell("pkill -KILL -P " + std::to_string(shell->pid()) + " -f WebKitWebProcess");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    Key("Escape"); // the page cannot be told, but the frame leaves full-screen mode at once
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(Property(window, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos);
+    EXPECT_TRUE(shell->Running());
+}
+
 TEST_F(Bridge, AppExitEndsTheProcessWithExitCodeZero) {
     Key("q");
     EXPECT_EQ(shell->Wait(20), 0);
