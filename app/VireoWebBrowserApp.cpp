@@ -6,6 +6,7 @@
 #include "app/FeatureControl.h"
 #include "app/Registry.h"
 #include "app/StartPage.h"
+#include "host/AboutDlg.h"
 #include "host/MainFrame.h"
 #include "host/VireoWebBrowserDoc.h"
 #include "host/VireoWebBrowserView.h"
@@ -91,5 +92,6 @@ int CVireoWebBrowserApp::ExitInstance() {
 }
 
 void CVireoWebBrowserApp::OnAppAbout() {
-    // FIXME: show the About box once dialogs can be built from their templates.
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal();
 }

@@ -8,6 +8,7 @@ struct Registration {
     Registration() {
         vireo::res::RegisterStrings();
         vireo::res::RegisterIcons();
+        vireo::res::RegisterDialogs();
     }
 } registration;
 

@@ -4,5 +4,6 @@ namespace vireo::res {
 
 void RegisterStrings();
 void RegisterIcons();
+void RegisterDialogs();
 
 } // namespace vireo::res

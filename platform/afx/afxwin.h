@@ -4,6 +4,7 @@
 #include "platform/afx/afxres.h"
 #include "platform/afx/cmdtarget.h"
 #include "platform/afx/cstring.h"
+#include "platform/afx/dialog.h"
 #include "platform/afx/document.h"
 #include "platform/afx/frame.h"
 #include "platform/afx/object.h"

@@ -10,6 +10,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/win/dialog.h"
 #include "platform/win/msgbox.h"
 #include "platform/win/resources.h"
 #include "platform/win/window.h"
@@ -250,6 +251,102 @@ public:
     void WakeUp() override {
         if (m_initialised)
             g_main_context_wakeup(nullptr);
+    }
+
+    // The dialog's own font where it is installed, else a face with Korean glyphs.
+    static std::string DialogFontFamily(const std::string& face) {
+        return face == "MS Shell Dlg" || face.empty() ? "NanumGothic, Noto Sans CJK KR, sans-serif" : face;
+    }
+
+    INT_PTR RunModalDialog(HWND owner, const win::DialogTemplate& d) override {
+        EnsureGtk();
+        GtkWidget* dialog = gtk_dialog_new();
+        gtk_window_set_title(GTK_WINDOW(dialog), d.caption.c_str());
+        gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+        gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+        if (GtkWindow* parent = owner ? ToplevelOf(owner) : nullptr)
+            gtk_window_set_transient_for(GTK_WINDOW(dialog), parent);
+
+        std::string family = DialogFontFamily(d.fontFace);
+        GtkCssProvider* css = gtk_css_provider_new();
+        std::string rule =
+            "* { font-family: " + family + "; font-size: " + std::to_string(d.fontPoints) + "pt; }";
+        gtk_css_provider_load_from_data(css, rule.c_str(), -1, nullptr);
+
+        // Dialog units: a quarter of the font's average character width, an eighth of its height.
+        PangoContext* pango = gtk_widget_get_pango_context(dialog);
+        PangoFontDescription* font =
+            pango_font_description_from_string((family + " " + std::to_string(d.fontPoints)).c_str());
+        PangoLayout* layout = pango_layout_new(pango);
+        pango_layout_set_font_description(layout, font);
+        pango_layout_set_text(layout, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", -1);
+        int width = 0, height = 0;
+        pango_layout_get_pixel_size(layout, &width, &height);
+        g_object_unref(layout);
+        pango_font_description_free(font);
+        int baseX = (width / 26 + 1) / 2, baseY = height;
+        auto px = [&](int units) { return (units * baseX + 2) / 4; };
+        auto py = [&](int units) { return (units * baseY + 4) / 8; };
+
+        GtkWidget* fixed = gtk_fixed_new();
+        gtk_widget_set_size_request(fixed, px(d.cx), py(d.cy));
+        GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(dialog));
+        gtk_container_set_border_width(GTK_CONTAINER(dialog), 0);
+        gtk_box_pack_start(GTK_BOX(content), fixed, TRUE, TRUE, 0);
+        GtkWidget* defaultButton = nullptr;
+        for (const win::DialogItem& item : d.items) {
+            GtkWidget* w = nullptr;
+            if (item.kind == win::DialogItemKind::Icon) {
+                const auto* images =
+                    win::IconImages(LoadIconA(win::ModuleInstance(), MAKEINTRESOURCEA(std::stoi(item.text))));
+                GdkPixbuf* pixbuf = nullptr;
+                if (images)
+                    for (const win::IconImage& image : *images)
+                        if (image.size == 32) {
+                            GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
+                            gdk_pixbuf_loader_write(loader, image.png, image.length, nullptr);
+                            gdk_pixbuf_loader_close(loader, nullptr);
+                            pixbuf = GDK_PIXBUF(g_object_ref(gdk_pixbuf_loader_get_pixbuf(loader)));
+                            g_object_unref(loader);
+                        }
+                w = pixbuf ? gtk_image_new_from_pixbuf(pixbuf) : gtk_image_new();
+                if (pixbuf)
+                    g_object_unref(pixbuf);
+                gtk_widget_set_halign(w, GTK_ALIGN_START);
+                gtk_widget_set_valign(w, GTK_ALIGN_START);
+            } else if (item.kind == win::DialogItemKind::PushButton) {
+                w = gtk_button_new_with_label(item.text.c_str());
+                g_object_set_data(G_OBJECT(w), "vireo-id", GINT_TO_POINTER(item.id));
+                g_signal_connect(w, "clicked", G_CALLBACK(+[](GtkButton* b, gpointer dlg) {
+                                     gtk_dialog_response(GTK_DIALOG(dlg), GPOINTER_TO_INT(g_object_get_data(
+                                                                              G_OBJECT(b), "vireo-id")));
+                                 }),
+                                 dialog);
+                if (item.style & BS_DEFPUSHBUTTON)
+                    defaultButton = w;
+            } else {
+                w = gtk_label_new(item.text.c_str());
+                gtk_label_set_xalign(GTK_LABEL(w), 0);
+                gtk_label_set_yalign(GTK_LABEL(w), 0);
+            }
+            gtk_widget_set_name(w,
+                                ("item-" + std::to_string(item.id) + "-" + std::to_string(item.y)).c_str());
+            gtk_style_context_add_provider(gtk_widget_get_style_context(w), GTK_STYLE_PROVIDER(css),
+                                           GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+            gtk_widget_set_size_request(w, px(item.cx), py(item.cy));
+            gtk_fixed_put(GTK_FIXED(fixed), w, px(item.x), py(item.y));
+        }
+        g_object_unref(css);
+        gtk_widget_show_all(dialog);
+        if (defaultButton) {
+            gtk_widget_set_can_default(defaultButton, TRUE);
+            gtk_widget_grab_default(defaultButton);
+            gtk_widget_grab_focus(defaultButton);
+        }
+        int response = gtk_dialog_run(GTK_DIALOG(dialog));
+        gtk_widget_destroy(dialog);
+        // Esc and the close box end the dialog as Cancel does.
+        return response < 0 ? IDCANCEL : response;
     }
 
     int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/win/dialog.h"
 #include "platform/win/msgbox.h"
 #include "platform/win/window.h"
 
@@ -115,6 +116,15 @@ void SimDesktop::WaitForEvents() {
         std::abort();
     }
     onIdle();
+}
+
+INT_PTR SimDesktop::RunModalDialog(HWND, const win::DialogTemplate& dialog) {
+    dialogsShown.push_back(dialog.id);
+    if (dialogAnswers.empty())
+        return IDOK;
+    INT_PTR answer = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    return answer;
 }
 
 int SimDesktop::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {

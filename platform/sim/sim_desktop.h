@@ -46,6 +46,12 @@ public:
     std::vector<HWND> everCreated;
     RECT primaryMonitor{0, 0, 1920, 1080};
 
+    // Dialogs shown (their template identifiers) and answers for the next ones; without
+    // one a dialog ends with IDOK, as its default button would.
+    std::vector<UINT> dialogsShown;
+    std::deque<INT_PTR> dialogAnswers;
+    INT_PTR RunModalDialog(HWND owner, const win::DialogTemplate& dialog) override;
+
     // Answers for the next message boxes; without one a box answers with its default button.
     std::deque<int> answers;
     // Called when the message loop would wait; it must make something happen (close the

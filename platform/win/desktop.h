@@ -8,6 +8,10 @@
 #include "platform/win/types.h"
 
 namespace vireo::win {
+struct DialogTemplate;
+}
+
+namespace vireo::win {
 
 class Desktop {
 public:
@@ -37,6 +41,10 @@ public:
     virtual void WaitForEvents() = 0;
     // Ends a wait from inside the process (a message was posted).
     virtual void WakeUp() = 0;
+
+    // A modal dialog built from `dialog`; returns the identifier of the button that ended
+    // it, IDCANCEL for Esc or the close box.
+    virtual INT_PTR RunModalDialog(HWND owner, const DialogTemplate& dialog) = 0;
 
     // A modal message box in UTF-8; returns the button pressed (IDOK and so on).
     virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/win/codepage.h"
+#include "platform/win/dialog.h"
 #include "platform/win/errors.h"
 #include "platform/win/msgbox.h"
 #include "platform/win/paths.h"

@@ -202,3 +202,30 @@ TEST_F(Companions, AFolderWithACandidatesNameCountsAndALaunchThatFailsStillEndsS
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Startup, TheAboutBoxComesOnlyThroughTheCommandRouting) {
+    InstallBook();
+    desktop.dialogAnswers = {IDOK, IDCANCEL};
+    whileShown = [&] {
+        if (!desktop.dialogsShown.empty())
+            return;
+        // No key issues the command.
+        for (WPARAM key : {WPARAM{'N'}, WPARAM{'O'}, WPARAM{0x70}})
+            EXPECT_FALSE(desktop.Key(WM_KEYDOWN, key));
+        EXPECT_TRUE(desktop.dialogsShown.empty());
+        // The frame routes the command to the view, the document, itself and the application.
+        AfxGetMainWnd()->SendMessage(WM_COMMAND, ID_APP_ABOUT);
+        AfxGetMainWnd()->SendMessage(WM_COMMAND, ID_APP_ABOUT);
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(desktop.dialogsShown, (std::vector<UINT>{100, 100}));
+    const vireo::win::DialogTemplate* about = vireo::win::FindDialogResource(100);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->caption, "VireoWebBrowser 정보");
+    EXPECT_EQ(about->items[1].text, "VireoWebBrowser, 버전 1.0");
+    EXPECT_EQ(about->items[3].text, "확인");
+}
+
+} // namespace
