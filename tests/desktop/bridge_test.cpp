@@ -18,6 +18,9 @@ protected:
         window = WaitForWindow(*shell, 20);
         ASSERT_FALSE(window.empty()) << shell->Stderr();
         ASSERT_NE(WaitForCaption(window, "isNative=").find("isNative="), std::string::npos);
+        // The page's script ran while it loaded; the focus moves into it when the load
+        // completes, a moment later.
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
     }
     void TearDown() override {
         if (shell && shell->Running()) {
