@@ -37,6 +37,16 @@ protected:
         return out.substr(0, out.find('\n'));
     }
 
+    // Watches a run that should end by itself: whether it mapped a window before it ended
+    // (or before `seconds` passed).
+    bool MapsAWindowBeforeItEnds(Background& shell, double seconds = 10) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        bool mapped = false;
+        while (shell.Running() && std::chrono::steady_clock::now() < deadline)
+            mapped = mapped || !Window(shell.pid()).empty();
+        return mapped;
+    }
+
     std::string WaitForWindow(Background& shell, double seconds) {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
         while (std::chrono::steady_clock::now() < deadline && shell.Running()) {

@@ -7,11 +7,8 @@ namespace {
 
 TEST_F(InstalledShell, WithoutABookItSaysSoAndMapsNoWindow) {
     Background shell({(install / "VireoPlayer").string()}, Env());
-    bool mapped = false;
-    while (shell.Running())
-        mapped = mapped || !Window(shell.pid()).empty();
+    EXPECT_FALSE(MapsAWindowBeforeItEnds(shell));
     EXPECT_EQ(shell.Wait(10), 0);
-    EXPECT_FALSE(mapped);
     EXPECT_EQ(shell.Stderr(), "VireoWebBrowser: 이북을 찾을수 없습니다.\n");
 }
 
@@ -95,11 +92,8 @@ TEST_F(InstalledShell, AnUpdaterInTheTitleFolderIsStartedInstead) {
                            "#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/updater-ran\"\n");
     fs::permissions(install / "vireoplayer" / "Updater.exe", fs::perms::owner_all);
     Background shell({(install / "VireoPlayer").string()}, Env());
-    bool mapped = false;
-    while (shell.Running())
-        mapped = mapped || !Window(shell.pid()).empty();
+    EXPECT_FALSE(MapsAWindowBeforeItEnds(shell));
     EXPECT_EQ(shell.Wait(10), 0);
-    EXPECT_FALSE(mapped);
     for (int i = 0; i < 100 && !fs::exists(install / "vireoplayer" / "updater-ran"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(vireo::test::ReadFile(install / "vireoplayer" / "updater-ran"), "launcher\n");
