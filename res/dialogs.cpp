@@ -5,6 +5,7 @@
 #include "platform/win/window.h"
 #include "res/resource.h"
 #include "res/resources.h"
+#include "res/version.h"
 
 namespace vireo::res {
 
@@ -25,7 +26,7 @@ void RegisterDialogs() {
             DialogItem{DialogItemKind::Icon, -1, "128", 14, 14, 21, 20, SS_ICON | WS_CHILD | WS_VISIBLE},
             DialogItem{DialogItemKind::Static, -1, "VireoWebBrowser, 버전 1.0", 42, 14, 114, 8,
                        SS_NOPREFIX | WS_GROUP | WS_CHILD | WS_VISIBLE},
-            DialogItem{DialogItemKind::Static, -1, "설치된 전자책을 보여 주는 뷰어", 42, 26, 114, 8,
+            DialogItem{DialogItemKind::Static, -1, "파일 버전 " VIREO_VERSION_TEXT, 42, 26, 114, 8,
                        WS_GROUP | WS_CHILD | WS_VISIBLE},
             DialogItem{DialogItemKind::PushButton, IDOK, "확인", 113, 41, 50, 14,
                        BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP | WS_CHILD | WS_VISIBLE},

@@ -9,6 +9,7 @@ struct Registration {
         vireo::res::RegisterStrings();
         vireo::res::RegisterIcons();
         vireo::res::RegisterDialogs();
+        vireo::res::ApplyManifest();
     }
 } registration;
 

@@ -5,5 +5,6 @@ namespace vireo::res {
 void RegisterStrings();
 void RegisterIcons();
 void RegisterDialogs();
+void ApplyManifest();
 
 } // namespace vireo::res

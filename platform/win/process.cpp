@@ -6,6 +6,7 @@ namespace {
 int oleCount = 0;
 HRESULT oleFailure = S_OK;
 std::string appUserModelId;
+bool dpiAware = false;
 } // namespace
 
 HRESULT OleInitialize(LPVOID) {
@@ -26,6 +27,15 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce) {
     // The desktop's own widgets stand in for the common controls; only the call's form
     // is checked, as the platform checks it.
     return picce && picce->dwSize == sizeof(INITCOMMONCONTROLSEX) ? TRUE : FALSE;
+}
+
+BOOL SetProcessDPIAware() {
+    dpiAware = true;
+    return TRUE;
+}
+
+BOOL IsProcessDPIAware() {
+    return dpiAware ? TRUE : FALSE;
 }
 
 HRESULT SetCurrentProcessExplicitAppUserModelID(LPCWSTR AppID) {

@@ -16,6 +16,11 @@ struct INITCOMMONCONTROLSEX {
 constexpr DWORD ICC_WIN95_CLASSES = 0x000000FF;
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce);
 
+// A DPI-aware process sees the desktop in device pixels and scales what it draws
+// itself; any other process is shown scaled by the desktop, in its logical pixels.
+BOOL SetProcessDPIAware();
+BOOL IsProcessDPIAware();
+
 HRESULT SetCurrentProcessExplicitAppUserModelID(LPCWSTR AppID);
 
 namespace vireo::win {

@@ -1,0 +1,11 @@
+// The program's version, shared by the resource script, the program and the build
+// (which reads the package version from here).
+#pragma once
+
+#define VIREO_VERSION_MAJOR 1
+#define VIREO_VERSION_MINOR 8
+#define VIREO_VERSION_PATCH 8
+#define VIREO_VERSION_BUILD 0
+#define VIREO_VERSION_COMMAS 1, 8, 8, 0
+#define VIREO_VERSION_TEXT "1.8.8.0"
+#define VIREO_FILE_NAME "VireoPlayer.exe"
