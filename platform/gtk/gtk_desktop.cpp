@@ -12,6 +12,7 @@
 
 #include "platform/win/dialog.h"
 #include "platform/win/msgbox.h"
+#include "platform/win/process.h"
 #include "platform/win/resources.h"
 #include "platform/win/window.h"
 
@@ -172,9 +173,11 @@ public:
         int left = 0, right = 0, top = 0, bottom = 0;
         if (gtk_window_get_decorated(window))
             FrameExtents(w->widget, left, right, top, bottom);
-        gtk_window_move(window, rect->left, rect->top);
-        gtk_window_resize(window, std::max(1, static_cast<int>(rect->right - rect->left) - left - right),
-                          std::max(1, static_cast<int>(rect->bottom - rect->top) - top - bottom));
+        int scale = Scale();
+        gtk_window_move(window, rect->left / scale, rect->top / scale);
+        gtk_window_resize(window,
+                          std::max(1, static_cast<int>(rect->right - rect->left) / scale - left - right),
+                          std::max(1, static_cast<int>(rect->bottom - rect->top) / scale - top - bottom));
     }
 
     // How far the window manager's frame reaches beyond the client area.
@@ -211,8 +214,26 @@ public:
             gdk_window_get_origin(gdk, &ox, &oy);
             r = GdkRectangle{ox + a.x, oy + a.y, a.width, a.height};
         }
-        rect = RECT{r.x, r.y, r.x + r.width, r.y + r.height};
+        rect = ToDevice(r);
         return true;
+    }
+
+    // GTK works in logical pixels, which the desktop's scale factor maps to device
+    // pixels. A DPI-aware process sees device pixels, as the platform shows it the
+    // monitor; for any other the scale stays the desktop's business.
+    static int Scale() {
+        if (!IsProcessDPIAware())
+            return 1;
+        GdkDisplay* display = gdk_display_get_default();
+        GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+        if (!monitor && display)
+            monitor = gdk_display_get_monitor(display, 0);
+        return monitor ? std::max(1, gdk_monitor_get_scale_factor(monitor)) : 1;
+    }
+
+    static RECT ToDevice(const GdkRectangle& r) {
+        int scale = Scale();
+        return RECT{r.x * scale, r.y * scale, (r.x + r.width) * scale, (r.y + r.height) * scale};
     }
 
     bool NativeIsMaximized(HWND hwnd) override {
@@ -229,7 +250,7 @@ public:
         GdkRectangle r{0, 0, 1024, 768};
         if (monitor)
             gdk_monitor_get_geometry(monitor, &r);
-        return RECT{r.x, r.y, r.x + r.width, r.y + r.height};
+        return ToDevice(r);
     }
 
     void SetNativeFocus(HWND hwnd) override {
@@ -269,8 +290,10 @@ public:
 
         std::string family = DialogFontFamily(d.fontFace);
         GtkCssProvider* css = gtk_css_provider_new();
-        std::string rule =
-            "* { font-family: " + family + "; font-size: " + std::to_string(d.fontPoints) + "pt; }";
+        // The template fixes every item's size; the theme's minimum button height and
+        // padding would make a push button taller than its template says.
+        std::string rule = "* { font-family: " + family + "; font-size: " + std::to_string(d.fontPoints) +
+                           "pt; } button { min-height: 0; min-width: 0; padding: 0 4px; }";
         gtk_css_provider_load_from_data(css, rule.c_str(), -1, nullptr);
 
         // Dialog units: a quarter of the font's average character width, an eighth of its height.

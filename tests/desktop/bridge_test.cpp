@@ -13,8 +13,10 @@ protected:
         if (IsSkipped())
             return;
         fs::copy(fs::path(VIREO_TEST_PAGES) / "bridge", install / "ebook", fs::copy_options::recursive);
+        std::map<std::string, std::string> env = Env();
+        env.insert(extraEnv.begin(), extraEnv.end());
         shell =
-            std::make_unique<Background>(std::vector<std::string>{(install / "VireoPlayer").string()}, Env());
+            std::make_unique<Background>(std::vector<std::string>{(install / "VireoPlayer").string()}, env);
         window = WaitForWindow(*shell, 20);
         ASSERT_FALSE(window.empty()) << shell->Stderr();
         ASSERT_NE(WaitForCaption(window, "isNative=").find("isNative="), std::string::npos);
@@ -43,8 +45,16 @@ protected:
         return field("Absolute upper-left X:  ") + "," + field("Absolute upper-left Y:  ") + " " +
                field("Width: ") + "x" + field("Height: ");
     }
+    std::map<std::string, std::string> extraEnv;
     std::unique_ptr<Background> shell;
     std::string window;
+};
+
+// The desktop draws everything twice as large: full-screen mode still covers the
+// monitor exactly and leaving it restores the frame.
+class ScaledDesktop : public Bridge {
+protected:
+    ScaledDesktop() { extraEnv = {{"GDK_SCALE", "2"}}; }
 };
 
 TEST_F(Bridge, AnswersAndErrorsOfTheHostObject) {
@@ -84,6 +94,18 @@ TEST_F(Bridge, FullScreenModeAndEsc) {
     EXPECT_EQ(state.find("_NET_WM_STATE_ABOVE"), std::string::npos) << state;
     EXPECT_NE(state.find("_NET_WM_STATE_MAXIMIZED_HORZ"), std::string::npos) << state;
     EXPECT_EQ(Geometry(), windowed) << "the rectangle and the maximized state it had";
+}
+
+TEST_F(ScaledDesktop, FullScreenModeCoversTheMonitorInDevicePixels) {
+    std::string windowed = Geometry();
+    Key("f");
+    EXPECT_NE(WaitForCaption(window, "entered=").find("entered=true full=true"), std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(Geometry(), "0,0 1280x800");
+    Key("Escape");
+    EXPECT_NE(WaitForCaption(window, "exit called").find("full=false"), std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(Geometry(), windowed);
 }
 
 TEST_F(Bridge, TheEscHandlerMayEnterAgain) {
