@@ -6,6 +6,7 @@ VIREO_PACKAGES=(
   libboost-filesystem-dev libgtk-3-dev libwebkit2gtk-4.1-dev
   googletest libgtest-dev
   fonts-nanum xvfb openbox xdotool x11-utils imagemagick
+  dpkg-dev desktop-file-utils
 )
 
 vireo_install_packages() {
