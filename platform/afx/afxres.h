@@ -3,6 +3,8 @@
 
 constexpr unsigned AFX_IDS_APP_TITLE = 0xE000;
 constexpr unsigned AFX_IDS_UNTITLED = 0xE001;
+constexpr unsigned AFX_IDS_OPENFILE = 0xF000;
+constexpr unsigned AFX_IDS_ALLFILTER = 0xF002;
 constexpr unsigned AFX_IDP_FAILED_TO_OPEN_DOC = 0xF101;
 constexpr unsigned AFX_IDP_FAILED_TO_CREATE_DOC = 0xF104;
 constexpr unsigned AFX_IDP_FAILED_INVALID_PATH = 0xF10F;

@@ -11,6 +11,8 @@ namespace vireo::afx {
 void RegisterFrameworkStrings() {
     static const vireo::win::StringResource strings[] = {
         {AFX_IDS_UNTITLED, "제목 없음"},
+        {AFX_IDS_OPENFILE, "열기"},
+        {AFX_IDS_ALLFILTER, "모든 파일 (*.*)"},
         {AFX_IDP_FAILED_TO_OPEN_DOC, "문서를 열지 못했습니다."},
         {AFX_IDP_FAILED_TO_CREATE_DOC, "새 문서를 만들지 못했습니다."},
         {AFX_IDP_FAILED_INVALID_PATH, "%s\n파일을 열 수 없습니다. 경로와 파일 이름이 올바른지 확인하십시오."},

@@ -1,7 +1,11 @@
 #include "platform/afx/winapp.h"
 
+#include <cstring>
+#include <string>
+
 #include "platform/afx/afxres.h"
 #include "platform/afx/strings.h"
+#include "platform/win/commdlg.h"
 #include "platform/win/process.h"
 #include "platform/win/resources.h"
 
@@ -174,7 +178,33 @@ void CWinApp::OnFileNew() {
 }
 
 void CWinApp::OnFileOpen() {
-    // FIXME: ask for the file with the desktop's file chooser once dialogs exist.
+    CString fileName;
+    if (!DoPromptFileName(fileName, AFX_IDS_OPENFILE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, TRUE))
+        return; // cancelled
+    OpenDocumentFile(fileName);
+}
+
+BOOL CWinApp::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog) {
+    // The document template has no filter string of its own, so every file is offered.
+    CString title, allFilter;
+    title.LoadString(nIDSTitle);
+    allFilter.LoadString(AFX_IDS_ALLFILTER);
+    std::string filter = std::string(allFilter.GetString()) + '\0' + "*.*" + '\0' + '\0';
+    char file[MAX_PATH] = {};
+    std::strncpy(file, fileName.GetString(), MAX_PATH - 1);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrTitle = title.GetString();
+    ofn.Flags = lFlags | OFN_EXPLORER | OFN_PATHMUSTEXIST;
+    if (!bOpenFileDialog || !GetOpenFileNameA(&ofn))
+        return FALSE;
+    fileName = file;
+    return TRUE;
 }
 
 CDocument* CWinApp::OpenDocumentFile(LPCSTR lpszFileName) {

@@ -120,6 +120,9 @@ public:
     // Command handlers the application's command map may bind.
     void OnFileNew();
     void OnFileOpen();
+    // Asks for a file with the common Open dialog; FALSE when cancelled. Only the Open
+    // dialog is used by the shell.
+    BOOL DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog);
 
     // Sets the arguments the framework's command-line parser reads (ANSI code page).
     void SetCommandLineArguments(std::vector<std::string> args) { m_args = std::move(args); }

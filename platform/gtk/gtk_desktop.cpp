@@ -10,6 +10,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/win/commdlg.h"
 #include "platform/win/dialog.h"
 #include "platform/win/msgbox.h"
 #include "platform/win/process.h"
@@ -370,6 +371,38 @@ public:
         gtk_widget_destroy(dialog);
         // Esc and the close box end the dialog as Cancel does.
         return response < 0 ? IDCANCEL : response;
+    }
+
+    std::optional<std::string> ChooseFileToOpen(HWND owner, const win::FileChooserRequest& request) override {
+        EnsureGtk();
+        GtkWindow* parent = owner ? ToplevelOf(owner) : nullptr;
+        GtkWidget* dialog =
+            gtk_file_chooser_dialog_new(request.title.c_str(), parent, GTK_FILE_CHOOSER_ACTION_OPEN, "취소",
+                                        GTK_RESPONSE_CANCEL, "열기", GTK_RESPONSE_ACCEPT, nullptr);
+        gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
+        GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+        gtk_file_chooser_set_local_only(chooser, TRUE);
+        for (std::size_t i = 0; i < request.filters.size(); ++i) {
+            GtkFileFilter* filter = gtk_file_filter_new();
+            gtk_file_filter_set_name(filter, request.filters[i].name.c_str());
+            for (const std::string& pattern : request.filters[i].patterns)
+                // The platform's "*.*" matches every name, a dot or not.
+                gtk_file_filter_add_pattern(filter, pattern == "*.*" ? "*" : pattern.c_str());
+            gtk_file_chooser_add_filter(chooser, filter);
+            if (i == request.filterIndex)
+                gtk_file_chooser_set_filter(chooser, filter);
+        }
+        if (!request.initialFolder.empty())
+            gtk_file_chooser_set_current_folder(chooser, request.initialFolder.c_str());
+        std::optional<std::string> chosen;
+        if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+            if (char* file = gtk_file_chooser_get_filename(chooser)) {
+                chosen = file;
+                g_free(file);
+            }
+        }
+        gtk_widget_destroy(dialog);
+        return chosen;
     }
 
     int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override {

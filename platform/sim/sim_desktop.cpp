@@ -127,6 +127,15 @@ INT_PTR SimDesktop::RunModalDialog(HWND, const win::DialogTemplate& dialog) {
     return answer;
 }
 
+std::optional<std::string> SimDesktop::ChooseFileToOpen(HWND, const win::FileChooserRequest& request) {
+    fileChoosersShown.push_back(request);
+    if (fileAnswers.empty())
+        return std::nullopt;
+    std::optional<std::string> answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
 int SimDesktop::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
     messageBoxes.push_back({owner, text, caption, type});
     if (!answers.empty()) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/commdlg.h"
 #include "platform/win/desktop.h"
 
 namespace vireo::sim {
@@ -51,6 +52,12 @@ public:
     std::vector<UINT> dialogsShown;
     std::deque<INT_PTR> dialogAnswers;
     INT_PTR RunModalDialog(HWND owner, const win::DialogTemplate& dialog) override;
+
+    // File choosers shown and the host paths chosen in the next ones (nothing: cancelled);
+    // without an answer a chooser is cancelled.
+    std::vector<win::FileChooserRequest> fileChoosersShown;
+    std::deque<std::optional<std::string>> fileAnswers;
+    std::optional<std::string> ChooseFileToOpen(HWND owner, const win::FileChooserRequest& request) override;
 
     // Answers for the next message boxes; without one a box answers with its default button.
     std::deque<int> answers;

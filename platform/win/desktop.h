@@ -3,13 +3,15 @@
 // the layer decides, the desktop carries out.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/win/types.h"
 
 namespace vireo::win {
 struct DialogTemplate;
-}
+struct FileChooserRequest;
+} // namespace vireo::win
 
 namespace vireo::win {
 
@@ -45,6 +47,10 @@ public:
     // A modal dialog built from `dialog`; returns the identifier of the button that ended
     // it, IDCANCEL for Esc or the close box.
     virtual INT_PTR RunModalDialog(HWND owner, const DialogTemplate& dialog) = 0;
+
+    // The desktop's modal chooser of an existing file: its host path (UTF-8), or nothing
+    // when the user cancelled.
+    virtual std::optional<std::string> ChooseFileToOpen(HWND owner, const FileChooserRequest& request) = 0;
 
     // A modal message box in UTF-8; returns the button pressed (IDOK and so on).
     virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,

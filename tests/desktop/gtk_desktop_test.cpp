@@ -240,6 +240,42 @@ TEST_F(GtkDesktop, TheAboutBoxIsBuiltFromItsTemplate) {
     EXPECT_EQ(byEsc.response, GTK_RESPONSE_DELETE_EVENT) << "Esc closes it as the close box does";
 }
 
+TEST_F(GtkDesktop, FileOpenChoosesTheDocumentInTheDesktopsChooser) {
+    TempDir folder;
+    WriteFile(folder / "메모.txt", "never read");
+    std::string title, documentTitle;
+    EXPECT_EQ(RunProgram([&] {
+                  struct Visit {
+                      std::string* title;
+                      std::string file;
+                  } visit{&title, (folder / "메모.txt").string()};
+                  g_timeout_add(
+                      50,
+                      +[](gpointer data) -> gboolean {
+                          GtkDialog* dialog = OpenDialog();
+                          if (!dialog || !GTK_IS_FILE_CHOOSER(dialog))
+                              return G_SOURCE_CONTINUE;
+                          auto* visit = static_cast<Visit*>(data);
+                          *visit->title = gtk_window_get_title(GTK_WINDOW(dialog));
+                          gtk_file_chooser_select_filename(GTK_FILE_CHOOSER(dialog), visit->file.c_str());
+                          while (gtk_events_pending())
+                              gtk_main_iteration();
+                          Screenshot("file-open.png");
+                          gtk_dialog_response(dialog, GTK_RESPONSE_ACCEPT);
+                          return G_SOURCE_REMOVE;
+                      },
+                      &visit);
+                  AfxGetMainWnd()->SendMessage(WM_COMMAND, ID_FILE_OPEN);
+                  g_source_remove_by_user_data(&visit);
+                  auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+                  if (frame && frame->GetActiveDocument())
+                      documentTitle = frame->GetActiveDocument()->GetTitle().GetString();
+              }),
+              0);
+    EXPECT_EQ(title, "열기");
+    EXPECT_EQ(Utf8(documentTitle), "메모.txt");
+}
+
 // The scale factor comes from GDK_SCALE, which ctest sets for one run of this test.
 TEST_F(GtkDesktop, ADpiAwareProcessSeesDevicePixels) {
     ASSERT_TRUE(IsProcessDPIAware()) << "the manifest declares it";

@@ -16,6 +16,7 @@
 #include "engine/sim/sim_engine.h"
 #include "host/MainFrame.h"
 #include "platform/sim/sim_desktop.h"
+#include "platform/win/commdlg.h"
 #include "platform/win/prefix.h"
 #include "platform/win/process.h"
 #include "platform/win/windows.h"
@@ -81,6 +82,12 @@ protected:
         for (std::string& a : args)
             argv.push_back(a.data());
         return AfxWinMain(static_cast<int>(argv.size()), argv.data(), SW_SHOWNORMAL);
+    }
+
+    std::string ReadCaption() {
+        char caption[256] = {};
+        GetWindowTextA(AfxGetMainWnd()->m_hWnd, caption, sizeof caption);
+        return caption;
     }
 
     bool KeyExists(HKEY root, const std::string& path) {

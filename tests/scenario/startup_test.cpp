@@ -64,6 +64,34 @@ TEST_F(Startup, AFileOnTheCommandLineBecomesTheDocumentAndTheFirstRecentFile) {
     EXPECT_EQ(StringValue(HKEY_CURRENT_USER, Settings() + "\\Recent File List", "File1"), file);
 }
 
+TEST_F(Startup, FileOpenAsksWithTheOpenDialogAndOpensTheChosenFileAsTheDocument) {
+    InstallBook();
+    WriteFile(install / "notes.txt", "never read");
+    desktop.fileAnswers = {std::nullopt, (install / "notes.txt").string()};
+    bool sent = false;
+    whileShown = [&] {
+        if (std::exchange(sent, true))
+            return;
+        AfxGetMainWnd()->SendMessage(WM_COMMAND, ID_FILE_OPEN); // cancelled
+        EXPECT_EQ(Utf8(ReadCaption()), " - ") << "a cancelled Open changes nothing";
+        AfxGetMainWnd()->SendMessage(WM_COMMAND, ID_FILE_OPEN);
+    };
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(desktop.fileChoosersShown.size(), 2u);
+    const vireo::win::FileChooserRequest& asked = desktop.fileChoosersShown[0];
+    EXPECT_EQ(asked.title, "열기");
+    ASSERT_EQ(asked.filters.size(), 1u);
+    EXPECT_EQ(asked.filters[0].name, "모든 파일 (*.*)");
+    EXPECT_EQ(asked.filters[0].patterns, std::vector<std::string>{"*.*"});
+    EXPECT_EQ(seen.documentTitle, "notes.txt");
+    EXPECT_EQ(seen.documentPath, vireo::win::FromHostPath(install / "notes.txt"));
+    // Opening a document updates the view again, which goes to the start page again.
+    ASSERT_FALSE(engine.navigations.empty());
+    for (const std::string& url : engine.navigations)
+        EXPECT_EQ(url, vireo::win::FromHostPath(install / "ebook" / "index.html"))
+            << "the view shows the start page";
+}
+
 TEST_F(Startup, TheRecentFileListHonoursThePolicy) {
     InstallBook();
     HKEY key = nullptr;
