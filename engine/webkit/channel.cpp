@@ -106,11 +106,37 @@ bool Channel::Send(MessageType type, std::uint32_t id, const std::string& body) 
     return true;
 }
 
+// Whether data arrives within `spin`: the two processes answer each other within
+// microseconds, far sooner than a sleeping process is woken, so a waiting side looks
+// for a while before it sleeps.
+bool Channel::Readable(std::chrono::microseconds spin) {
+    auto until = std::chrono::steady_clock::now() + spin;
+    do {
+        pollfd p{m_fd, POLLIN, 0};
+        if (poll(&p, 1, 0) != 0)
+            return true; // data, or an error or hang-up that the read will report
+    } while (std::chrono::steady_clock::now() < until);
+    return false;
+}
+
 std::optional<Channel::Message> Channel::Receive(int timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     auto readExactly = [&](char* out, std::size_t size) -> bool {
         std::size_t got = 0;
         while (got < size) {
+            ssize_t n = recv(m_fd, out + got, size - got, MSG_DONTWAIT);
+            if (n > 0) {
+                got += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n == 0)
+                return false; // the other side has gone
+            if (errno == EINTR)
+                continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                return false;
+            if (Readable(kSpin))
+                continue;
             int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                             deadline - std::chrono::steady_clock::now())
                                             .count());
@@ -118,16 +144,10 @@ std::optional<Channel::Message> Channel::Receive(int timeoutMs) {
                 return false;
             pollfd p{m_fd, POLLIN, 0};
             int r = poll(&p, 1, left);
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r <= 0)
+            if (r < 0 && errno != EINTR)
                 return false;
-            ssize_t n = recv(m_fd, out + got, size - got, 0);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
+            if (r == 0)
                 return false;
-            got += static_cast<std::size_t>(n);
         }
         return true;
     };
@@ -189,8 +209,9 @@ void Channel::Notify(const Body& notice) {
 }
 
 bool Channel::ServeIncoming() {
-    pollfd p{m_fd, POLLIN, 0};
-    while (m_fd >= 0 && poll(&p, 1, 0) > 0) {
+    // Page script often calls again at once: the next request is looked for a moment
+    // before the main loop goes back to sleep.
+    while (m_fd >= 0 && Readable(kSpin)) {
         std::optional<Message> m = Receive(5000);
         if (!m)
             break;

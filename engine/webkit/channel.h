@@ -4,6 +4,7 @@
 // calls may nest to any depth without a nested main loop.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -18,7 +19,8 @@ enum class MessageType : char { Request = 'Q', Reply = 'R', Notice = 'N' };
 enum class Op : char {
     PageCreated = 'P',   // notice, web process: a page and its identifier
     GetIDsOfNames = 'G', // web process asks the host object: name -> HRESULT, DISPID
-    Invoke = 'I',        // web process asks the host object: DISPID, flags, argument count -> HRESULT, BOOL
+    CallMember = 'M',    // web process asks the host object: name, flags, argument count -> HRESULT, BOOL
+                         // (GetIDsOfNames, then Invoke when the name resolved)
     HasFunction = 'H',   // UI asks the page: name -> HRESULT
     CallFunction = 'C',  // UI asks the page: name, string argument -> HRESULT
 };
@@ -77,6 +79,8 @@ private:
     };
     bool Send(MessageType type, std::uint32_t id, const std::string& body);
     std::optional<Message> Receive(int timeoutMs);
+    bool Readable(std::chrono::microseconds spin);
+    static constexpr std::chrono::microseconds kSpin{200};
     void Serve(Message& m);
     void Close();
 

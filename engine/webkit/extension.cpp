@@ -21,7 +21,7 @@ WebKitWebExtension* g_extension = nullptr;
 
 // The host object's codes, by name, for the errors page script sees.
 const char kScript[] = R"JS(
-(function (lookup, invoke) {
+(function (lookup, call) {
   var names = {
     0x80020003: "DISP_E_MEMBERNOTFOUND", 0x80020005: "DISP_E_TYPEMISMATCH",
     0x80020006: "DISP_E_UNKNOWNNAME", 0x80020007: "DISP_E_NONAMEDARGS",
@@ -35,22 +35,35 @@ const char kScript[] = R"JS(
     e.number = hr | 0;
     throw e;
   }
+  // A call resolves the name and invokes the member on the host, in one exchange; the
+  // answer is the failing HRESULT, or 1 or 0 for the member's boolean.
+  function member(name) {
+    return function () {
+      var r = call(name, 1, arguments.length);
+      if (r < 0) fail(r);
+      return r === 1;
+    };
+  }
+  // The host object's members never change, so whether a spelling names one is asked
+  // once per page; null marks a name that does not.
+  var known = Object.create(null);
+  function find(name) {
+    var f = known[name];
+    if (f === undefined) f = known[name] = lookup(name) === -1 ? null : member(name);
+    return f;
+  }
   var handler = {
     get: function (target, name) {
       if (typeof name !== "string") return undefined;
-      var id = lookup(name);
-      if (id === -1) return undefined;
-      return function () {
-        var r = invoke(id, 1, arguments.length);
-        if (r[0] < 0) fail(r[0]);
-        return r[1];
-      };
+      var f = find(name);
+      return f === null ? undefined : f;
     },
-    has: function (target, name) { return typeof name === "string" && lookup(name) !== -1; },
+    has: function (target, name) { return typeof name === "string" && find(name) !== null; },
     set: function (target, name) {
-      var id = typeof name === "string" ? lookup(name) : -1;
-      if (id === -1) fail(0x80020006);
-      fail(invoke(id, 4, 1)[0]);
+      if (typeof name !== "string") fail(0x80020006);
+      var r = call(name, 4, 1);
+      if (r < 0) fail(r);
+      return true;
     },
     deleteProperty: function () { return false; },
     defineProperty: function () { return false; },
@@ -85,32 +98,28 @@ JSCValue* Lookup(GPtrArray* args, gpointer page) {
     return jsc_value_new_number(context, hr == kOk ? dispid : -1);
 }
 
-// invoke(dispid, flags, argumentCount): [HRESULT, answer].
-JSCValue* Invoke(GPtrArray* args, gpointer page) {
+// call(name, flags, argumentCount): the failing HRESULT, else 1 or 0 for the answer.
+JSCValue* Call(GPtrArray* args, gpointer page) {
     JSCContext* context = jsc_context_get_current();
     std::int32_t hr = static_cast<std::int32_t>(kFail);
     bool answer = false;
     if (g_channel && args->len >= 3) {
+        gchar* name = jsc_value_to_string(static_cast<JSCValue*>(g_ptr_array_index(args, 0)));
         Body request;
-        request.U8(static_cast<std::uint8_t>(Op::Invoke))
+        request.U8(static_cast<std::uint8_t>(Op::CallMember))
             .U64(PageOf(page))
-            .U32(static_cast<std::uint32_t>(
-                jsc_value_to_int32(static_cast<JSCValue*>(g_ptr_array_index(args, 0)))))
+            .Str(name ? name : "")
             .U32(static_cast<std::uint32_t>(
                 jsc_value_to_int32(static_cast<JSCValue*>(g_ptr_array_index(args, 1)))))
             .U32(static_cast<std::uint32_t>(
                 jsc_value_to_int32(static_cast<JSCValue*>(g_ptr_array_index(args, 2)))));
+        g_free(name);
         if (std::optional<Body> reply = g_channel->Call(request)) {
             hr = static_cast<std::int32_t>(reply->ReadU32());
             answer = reply->ReadU8() != 0;
         }
     }
-    GPtrArray* result = g_ptr_array_new_with_free_func(g_object_unref);
-    g_ptr_array_add(result, jsc_value_new_number(context, hr));
-    g_ptr_array_add(result, jsc_value_new_boolean(context, answer));
-    JSCValue* array = jsc_value_new_array_from_garray(context, result);
-    g_ptr_array_unref(result);
-    return array;
+    return jsc_value_new_number(context, hr < 0 ? hr : (answer ? 1 : 0));
 }
 
 void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKitFrame* frame, gpointer) {
@@ -122,15 +131,15 @@ void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKit
     };
     JSCValue* lookup = jsc_value_new_function_variadic(context, "lookup", G_CALLBACK(Lookup), newPageId(),
                                                        g_free, JSC_TYPE_VALUE);
-    JSCValue* invoke = jsc_value_new_function_variadic(context, "invoke", G_CALLBACK(Invoke), newPageId(),
-                                                       g_free, JSC_TYPE_VALUE);
+    JSCValue* call = jsc_value_new_function_variadic(context, "call", G_CALLBACK(Call), newPageId(), g_free,
+                                                     JSC_TYPE_VALUE);
     JSCValue* install = jsc_context_evaluate(context, kScript, -1);
     JSCValue* done =
-        jsc_value_function_call(install, JSC_TYPE_VALUE, lookup, JSC_TYPE_VALUE, invoke, G_TYPE_NONE);
+        jsc_value_function_call(install, JSC_TYPE_VALUE, lookup, JSC_TYPE_VALUE, call, G_TYPE_NONE);
     jsc_context_clear_exception(context);
     g_object_unref(done);
     g_object_unref(install);
-    g_object_unref(invoke);
+    g_object_unref(call);
     g_object_unref(lookup);
     g_object_unref(context);
 }
@@ -190,7 +199,8 @@ extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize_with_user_data(W
     std::strncpy(address.sun_path, path, sizeof address.sun_path - 1);
     if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
         g_channel = std::make_unique<Channel>(fd, Serve, nullptr);
-        g_unix_fd_add(fd, G_IO_IN, OnIncoming, nullptr);
+        // The host waits while the page serves its call: ahead of the web process's own work.
+        g_unix_fd_add_full(G_PRIORITY_HIGH, fd, G_IO_IN, OnIncoming, nullptr, nullptr);
     } else if (fd >= 0) {
         close(fd);
     }

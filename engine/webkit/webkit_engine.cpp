@@ -6,6 +6,7 @@
 #include <glib-unix.h>
 #include <webkit2/webkit2.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <map>
@@ -109,7 +110,8 @@ private:
         Channel* raw = channel.get();
         channel->SetNoticeHandler([bridge, raw](Body& notice) { bridge->OnNotice(raw, notice); });
         bridge->m_channels.push_back(std::move(channel));
-        g_unix_fd_add(connection, G_IO_IN, OnIncoming, raw);
+        // Page script waits for the host's answer: it goes ahead of drawing and input.
+        g_unix_fd_add_full(G_PRIORITY_HIGH, connection, G_IO_IN, OnIncoming, raw, nullptr);
         return G_SOURCE_CONTINUE;
     }
 
@@ -172,8 +174,11 @@ public:
             return E_FAIL;
         if (reply->ReadU32() != kOk)
             return DISP_E_UNKNOWNNAME;
-        m_names.push_back(name);
-        ids[0] = static_cast<DISPID>(m_names.size());
+        // A name asked for again keeps its DISPID, so repeated calls do not pile up names.
+        auto known = std::find(m_names.begin(), m_names.end(), name);
+        if (known == m_names.end())
+            known = m_names.insert(m_names.end(), name);
+        ids[0] = static_cast<DISPID>(known - m_names.begin() + 1);
         return S_OK;
     }
 
@@ -404,6 +409,25 @@ private:
     std::uint64_t m_pageId = 0;
 };
 
+// Invokes a host member with `count` empty arguments (page script's values are not
+// passed; the host's members take none) and reads its boolean answer.
+HRESULT InvokeMember(IDispatch* external, DISPID id, WORD flags, UINT count, bool& answer) {
+    std::vector<VARIANT> args(std::min<UINT>(count, 64));
+    for (VARIANT& a : args)
+        VariantInit(&a);
+    DISPID put = DISPID_PROPERTYPUT;
+    bool assigning = flags & DISPATCH_PROPERTYPUT;
+    DISPPARAMS params{args.data(), assigning ? &put : nullptr, static_cast<UINT>(args.size()),
+                      assigning ? 1u : 0u};
+    VARIANT result;
+    VariantInit(&result);
+    HRESULT hr =
+        external->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, nullptr, nullptr);
+    answer = result.vt == VT_BOOL && result.boolVal != VARIANT_FALSE;
+    VariantClear(&result);
+    return hr;
+}
+
 // Page script calls the host object: name resolution and invocation, as the host's
 // IDispatch answers them.
 Body Bridge::ServeHost(Body& request) {
@@ -416,29 +440,18 @@ Body Bridge::ServeHost(Body& request) {
                    ? Body().U32(kUnknownName).U32(static_cast<std::uint32_t>(DISPID_UNKNOWN))
                    : Body().U32(kFail).U8(0);
     Body reply;
+    std::u16string name = win::Utf8ToUtf16(request.ReadStr());
+    LPOLESTR names[] = {name.data()};
+    DISPID id = DISPID_UNKNOWN;
+    HRESULT hr = external->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
     if (op == Op::GetIDsOfNames) {
-        std::u16string name = win::Utf8ToUtf16(request.ReadStr());
-        LPOLESTR names[] = {name.data()};
-        DISPID id = DISPID_UNKNOWN;
-        HRESULT hr = external->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
         reply.U32(static_cast<std::uint32_t>(hr)).U32(static_cast<std::uint32_t>(id));
     } else {
-        DISPID id = static_cast<DISPID>(request.ReadU32());
         WORD flags = static_cast<WORD>(request.ReadU32());
         UINT count = request.ReadU32();
-        std::vector<VARIANT> args(std::min<UINT>(count, 64));
-        for (VARIANT& a : args)
-            VariantInit(&a);
-        DISPID put = DISPID_PROPERTYPUT;
-        bool assigning = flags & DISPATCH_PROPERTYPUT;
-        DISPPARAMS params{args.data(), assigning ? &put : nullptr, static_cast<UINT>(args.size()),
-                          assigning ? 1u : 0u};
-        VARIANT result;
-        VariantInit(&result);
-        HRESULT hr =
-            external->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, nullptr, nullptr);
-        bool answer = result.vt == VT_BOOL && result.boolVal != VARIANT_FALSE;
-        VariantClear(&result);
+        bool answer = false;
+        if (SUCCEEDED(hr))
+            hr = InvokeMember(external, id, flags, count, answer);
         reply.U32(static_cast<std::uint32_t>(hr)).U8(answer ? 1 : 0);
     }
     external->Release();
