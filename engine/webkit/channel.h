@@ -18,6 +18,8 @@ enum class MessageType : char { Request = 'Q', Reply = 'R', Notice = 'N' };
 // Operations, as the first byte of a request's body.
 enum class Op : char {
     PageCreated = 'P',   // notice, web process: a page and its identifier
+    FrameLoaded = 'F',   // notice, web process: a page's identifier and the URL of one of its
+                         // frames whose document has loaded
     GetIDsOfNames = 'G', // web process asks the host object: name -> HRESULT, DISPID
     CallMember = 'M',    // web process asks the host object: name, flags, argument count -> HRESULT, BOOL
                          // (GetIDsOfNames, then Invoke when the name resolved)

@@ -122,6 +122,36 @@ JSCValue* Call(GPtrArray* args, gpointer page) {
     return jsc_value_new_number(context, hr < 0 ? hr : (answer ? 1 : 0));
 }
 
+// A frame's document has loaded: the host reports the completion for each frame, before
+// the page's own, which WebKit reports to the UI process itself.
+const char kFrameScript[] = R"JS(
+(function (loaded) {
+  window.addEventListener("load", function () { loaded(String(location.href)); });
+})
+)JS";
+
+void FrameLoaded(GPtrArray* args, gpointer page) {
+    if (!g_channel || args->len < 1)
+        return;
+    gchar* url = jsc_value_to_string(static_cast<JSCValue*>(g_ptr_array_index(args, 0)));
+    g_channel->Notify(
+        Body().U8(static_cast<std::uint8_t>(Op::FrameLoaded)).U64(PageOf(page)).Str(url ? url : ""));
+    g_free(url);
+}
+
+void WatchFrameLoad(JSCContext* context, WebKitWebPage* page) {
+    auto* id = g_new(std::uint64_t, 1);
+    *id = webkit_web_page_get_id(page);
+    JSCValue* loaded =
+        jsc_value_new_function_variadic(context, "loaded", G_CALLBACK(FrameLoaded), id, g_free, G_TYPE_NONE);
+    JSCValue* install = jsc_context_evaluate(context, kFrameScript, -1);
+    JSCValue* done = jsc_value_function_call(install, JSC_TYPE_VALUE, loaded, G_TYPE_NONE);
+    jsc_context_clear_exception(context);
+    g_object_unref(done);
+    g_object_unref(install);
+    g_object_unref(loaded);
+}
+
 void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKitFrame* frame, gpointer) {
     JSCContext* context = webkit_frame_get_js_context_for_script_world(frame, world);
     auto newPageId = [page] {
@@ -141,6 +171,8 @@ void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKit
     g_object_unref(install);
     g_object_unref(call);
     g_object_unref(lookup);
+    if (!webkit_frame_is_main_frame(frame))
+        WatchFrameLoad(context, page);
     g_object_unref(context);
 }
 

@@ -119,10 +119,7 @@ private:
         return static_cast<Channel*>(channel)->ServeIncoming() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
     }
 
-    void OnNotice(Channel* channel, Body& notice) {
-        if (static_cast<Op>(notice.ReadU8()) == Op::PageCreated)
-            m_pageChannels[notice.ReadU64()] = channel;
-    }
+    void OnNotice(Channel* channel, Body& notice);
 
     std::string m_dir;
     std::string m_socketPath;
@@ -155,6 +152,19 @@ WebKitWebContext* SharedContext() {
 }
 
 // The page's script object: its global functions, called by name over the channel.
+const char* DefaultCharset(UINT codePage) {
+    switch (codePage) {
+    case 949:
+        return "EUC-KR";
+    case 932:
+        return "Shift_JIS";
+    case 65001:
+        return "UTF-8";
+    default:
+        return "windows-1252";
+    }
+}
+
 class PageScript final : public com::DispatchObject<PageScript, IDispatch> {
 public:
     explicit PageScript(std::uint64_t pageId) : m_pageId(pageId) {}
@@ -255,6 +265,9 @@ public:
         webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
         webkit_settings_set_enable_developer_extras(settings, FALSE);
         webkit_settings_set_enable_write_console_messages_to_stdout(settings, FALSE);
+        // A page that does not name its encoding is read in the system's code page, as the
+        // platform's engine reads it: a Korean book without a charset is in code page 949.
+        webkit_settings_set_default_charset(settings, DefaultCharset(GetACP()));
         if (features.gpuRendering == 1)
             webkit_settings_set_hardware_acceleration_policy(settings,
                                                              WEBKIT_HARDWARE_ACCELERATION_POLICY_ALWAYS);
@@ -330,6 +343,12 @@ public:
     }
 
     ~Browser() override { Detach(); }
+
+    // A frame of the page has its document: completed before the page itself.
+    void OnFrameLoaded(const std::string& url) {
+        if (m_site && m_committed)
+            m_site->OnDocumentComplete(Narrow(url.c_str()).c_str());
+    }
 
 private:
     static void AddFeatureScripts(WebKitUserContentManager* content, const FeatureControls& f) {
@@ -408,6 +427,18 @@ private:
     bool m_committed = false;
     std::uint64_t m_pageId = 0;
 };
+
+void Bridge::OnNotice(Channel* channel, Body& notice) {
+    Op op = static_cast<Op>(notice.ReadU8());
+    std::uint64_t pageId = notice.ReadU64();
+    if (op == Op::PageCreated) {
+        m_pageChannels[pageId] = channel;
+    } else if (op == Op::FrameLoaded) {
+        std::string url = notice.ReadStr();
+        if (auto it = m_browsers.find(pageId); it != m_browsers.end() && notice.Ok())
+            it->second->OnFrameLoaded(url);
+    }
+}
 
 // Invokes a host member with `count` empty arguments (page script's values are not
 // passed; the host's members take none) and reads its boolean answer.
