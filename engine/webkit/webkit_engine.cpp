@@ -1,4 +1,5 @@
 // The shipped engine: WebKitGTK 4.1 in the view's GTK container.
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -152,6 +154,20 @@ WebKitWebContext* SharedContext() {
 }
 
 // The page's script object: its global functions, called by name over the channel.
+// Whether the machine has a GPU the engine can draw with: a DRM render node that opens.
+bool HasGpu() {
+    if (std::getenv("LIBGL_ALWAYS_SOFTWARE"))
+        return false;
+    for (int minor = 128; minor < 192; ++minor) {
+        int fd = open(("/dev/dri/renderD" + std::to_string(minor)).c_str(), O_RDWR | O_CLOEXEC);
+        if (fd >= 0) {
+            close(fd);
+            return true;
+        }
+    }
+    return false;
+}
+
 const char* DefaultCharset(UINT codePage) {
     switch (codePage) {
     case 949:
@@ -268,10 +284,13 @@ public:
         // A page that does not name its encoding is read in the system's code page, as the
         // platform's engine reads it: a Korean book without a charset is in code page 949.
         webkit_settings_set_default_charset(settings, DefaultCharset(GetACP()));
-        if (features.gpuRendering == 1)
+        // GPU rendering needs a GPU: without one, GL would be emulated on the processor,
+        // slower and far heavier than drawing in software, which is what the platform's
+        // engine falls back to.
+        if (features.gpuRendering == 1 && HasGpu())
             webkit_settings_set_hardware_acceleration_policy(settings,
                                                              WEBKIT_HARDWARE_ACCELERATION_POLICY_ALWAYS);
-        else if (features.gpuRendering == 0)
+        else if (features.gpuRendering == 0 || features.gpuRendering == 1)
             webkit_settings_set_hardware_acceleration_policy(settings,
                                                              WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
 
