@@ -362,6 +362,14 @@ public:
         }
         g_object_unref(css);
         gtk_widget_show_all(dialog);
+        // A caption and a system menu without minimize or maximize boxes: the window
+        // manager offers moving and closing only. GTK writes its own hints as it maps
+        // the window, so these come after.
+        if (GdkWindow* gdk = gtk_widget_get_window(dialog)) {
+            gdk_window_set_functions(gdk, static_cast<GdkWMFunction>(GDK_FUNC_MOVE | GDK_FUNC_CLOSE));
+            gdk_window_set_decorations(
+                gdk, static_cast<GdkWMDecoration>(GDK_DECOR_BORDER | GDK_DECOR_TITLE | GDK_DECOR_MENU));
+        }
         if (defaultButton) {
             gtk_widget_set_can_default(defaultButton, TRUE);
             gtk_widget_grab_default(defaultButton);

@@ -32,7 +32,7 @@ struct SeenDialog {
     std::string caption;
     std::vector<Item> items;
     int width = 0, height = 0; // of the item area
-    bool buttonIsDefault = false, buttonHasFocus = false, modal = false;
+    bool buttonIsDefault = false, buttonHasFocus = false, modal = false, onlyCloseBox = false;
     int response = 0;
 };
 
@@ -60,6 +60,9 @@ SeenDialog Look(GtkDialog* dialog) {
     SeenDialog seen;
     seen.caption = gtk_window_get_title(GTK_WINDOW(dialog));
     seen.modal = gtk_window_get_modal(GTK_WINDOW(dialog));
+    GdkWMDecoration decorations{};
+    if (gdk_window_get_decorations(gtk_widget_get_window(GTK_WIDGET(dialog)), &decorations))
+        seen.onlyCloseBox = !(decorations & (GDK_DECOR_MINIMIZE | GDK_DECOR_MAXIMIZE | GDK_DECOR_ALL));
     GtkWidget* area = ItemArea(dialog);
     if (!area)
         return seen;
@@ -195,6 +198,7 @@ TEST_F(GtkDesktop, TheAboutBoxIsBuiltFromItsTemplate) {
 
     EXPECT_EQ(byButton.caption, "VireoWebBrowser 정보");
     EXPECT_TRUE(byButton.modal);
+    EXPECT_TRUE(byButton.onlyCloseBox) << "no minimize or maximize box, as the template's styles say";
     ASSERT_EQ(byButton.items.size(), 4u);
     auto find = [&](const std::string& kind, const std::string& text) {
         for (const Item& item : byButton.items)
