@@ -10,8 +10,8 @@
 #include <map>
 #include <vector>
 
+#include "platform/gtk/gtk_dialogs.h"
 #include "platform/win/commdlg.h"
-#include "platform/win/dialog.h"
 #include "platform/win/msgbox.h"
 #include "platform/win/process.h"
 #include "platform/win/resources.h"
@@ -275,209 +275,19 @@ public:
             g_main_context_wakeup(nullptr);
     }
 
-    // The dialog's own font where it is installed, else a face with Korean glyphs.
-    static std::string DialogFontFamily(const std::string& face) {
-        return face == "MS Shell Dlg" || face.empty() ? "NanumGothic, Noto Sans CJK KR, sans-serif" : face;
-    }
-
-    INT_PTR RunModalDialog(HWND owner, const win::DialogTemplate& d) override {
+    INT_PTR RunModalDialog(HWND owner, const win::DialogTemplate& dialog) override {
         EnsureGtk();
-        GtkWidget* dialog = gtk_dialog_new();
-        gtk_window_set_title(GTK_WINDOW(dialog), d.caption.c_str());
-        gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
-        gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
-        if (GtkWindow* parent = owner ? ToplevelOf(owner) : nullptr)
-            gtk_window_set_transient_for(GTK_WINDOW(dialog), parent);
-
-        std::string family = DialogFontFamily(d.fontFace);
-        GtkCssProvider* css = gtk_css_provider_new();
-        // The template fixes every item's size; the theme's minimum button height and
-        // padding would make a push button taller than its template says.
-        std::string rule = "* { font-family: " + family + "; font-size: " + std::to_string(d.fontPoints) +
-                           "pt; } button { min-height: 0; min-width: 0; padding: 0 4px; }";
-        gtk_css_provider_load_from_data(css, rule.c_str(), -1, nullptr);
-
-        // Dialog units: a quarter of the font's average character width, an eighth of its height.
-        PangoContext* pango = gtk_widget_get_pango_context(dialog);
-        PangoFontDescription* font =
-            pango_font_description_from_string((family + " " + std::to_string(d.fontPoints)).c_str());
-        PangoLayout* layout = pango_layout_new(pango);
-        pango_layout_set_font_description(layout, font);
-        pango_layout_set_text(layout, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", -1);
-        int width = 0, height = 0;
-        pango_layout_get_pixel_size(layout, &width, &height);
-        g_object_unref(layout);
-        pango_font_description_free(font);
-        int baseX = (width / 26 + 1) / 2, baseY = height;
-        auto px = [&](int units) { return (units * baseX + 2) / 4; };
-        auto py = [&](int units) { return (units * baseY + 4) / 8; };
-
-        GtkWidget* fixed = gtk_fixed_new();
-        gtk_widget_set_size_request(fixed, px(d.cx), py(d.cy));
-        GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(dialog));
-        gtk_container_set_border_width(GTK_CONTAINER(dialog), 0);
-        gtk_box_pack_start(GTK_BOX(content), fixed, TRUE, TRUE, 0);
-        GtkWidget* defaultButton = nullptr;
-        for (const win::DialogItem& item : d.items) {
-            GtkWidget* w = nullptr;
-            if (item.kind == win::DialogItemKind::Icon) {
-                const auto* images =
-                    win::IconImages(LoadIconA(win::ModuleInstance(), MAKEINTRESOURCEA(std::stoi(item.text))));
-                GdkPixbuf* pixbuf = nullptr;
-                if (images)
-                    for (const win::IconImage& image : *images)
-                        if (image.size == 32) {
-                            GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
-                            gdk_pixbuf_loader_write(loader, image.png, image.length, nullptr);
-                            gdk_pixbuf_loader_close(loader, nullptr);
-                            pixbuf = GDK_PIXBUF(g_object_ref(gdk_pixbuf_loader_get_pixbuf(loader)));
-                            g_object_unref(loader);
-                        }
-                w = pixbuf ? gtk_image_new_from_pixbuf(pixbuf) : gtk_image_new();
-                if (pixbuf)
-                    g_object_unref(pixbuf);
-                gtk_widget_set_halign(w, GTK_ALIGN_START);
-                gtk_widget_set_valign(w, GTK_ALIGN_START);
-            } else if (item.kind == win::DialogItemKind::PushButton) {
-                w = gtk_button_new_with_label(item.text.c_str());
-                g_object_set_data(G_OBJECT(w), "vireo-id", GINT_TO_POINTER(item.id));
-                g_signal_connect(w, "clicked", G_CALLBACK(+[](GtkButton* b, gpointer dlg) {
-                                     gtk_dialog_response(GTK_DIALOG(dlg), GPOINTER_TO_INT(g_object_get_data(
-                                                                              G_OBJECT(b), "vireo-id")));
-                                 }),
-                                 dialog);
-                if (item.style & BS_DEFPUSHBUTTON)
-                    defaultButton = w;
-            } else {
-                w = gtk_label_new(item.text.c_str());
-                gtk_label_set_xalign(GTK_LABEL(w), 0);
-                gtk_label_set_yalign(GTK_LABEL(w), 0);
-            }
-            gtk_widget_set_name(w,
-                                ("item-" + std::to_string(item.id) + "-" + std::to_string(item.y)).c_str());
-            gtk_style_context_add_provider(gtk_widget_get_style_context(w), GTK_STYLE_PROVIDER(css),
-                                           GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-            gtk_widget_set_size_request(w, px(item.cx), py(item.cy));
-            gtk_fixed_put(GTK_FIXED(fixed), w, px(item.x), py(item.y));
-        }
-        g_object_unref(css);
-        gtk_widget_show_all(dialog);
-        // A caption and a system menu without minimize or maximize boxes: the window
-        // manager offers moving and closing only. GTK writes its own hints as it maps
-        // the window, so these come after.
-        if (GdkWindow* gdk = gtk_widget_get_window(dialog)) {
-            gdk_window_set_functions(gdk, static_cast<GdkWMFunction>(GDK_FUNC_MOVE | GDK_FUNC_CLOSE));
-            gdk_window_set_decorations(
-                gdk, static_cast<GdkWMDecoration>(GDK_DECOR_BORDER | GDK_DECOR_TITLE | GDK_DECOR_MENU));
-        }
-        if (defaultButton) {
-            gtk_widget_set_can_default(defaultButton, TRUE);
-            gtk_widget_grab_default(defaultButton);
-            gtk_widget_grab_focus(defaultButton);
-        }
-        int response = gtk_dialog_run(GTK_DIALOG(dialog));
-        gtk_widget_destroy(dialog);
-        // Esc and the close box end the dialog as Cancel does.
-        return response < 0 ? IDCANCEL : response;
+        return RunTemplateDialog(owner ? ToplevelOf(owner) : nullptr, dialog);
     }
 
     std::optional<std::string> ChooseFileToOpen(HWND owner, const win::FileChooserRequest& request) override {
         EnsureGtk();
-        GtkWindow* parent = owner ? ToplevelOf(owner) : nullptr;
-        GtkWidget* dialog =
-            gtk_file_chooser_dialog_new(request.title.c_str(), parent, GTK_FILE_CHOOSER_ACTION_OPEN, "취소",
-                                        GTK_RESPONSE_CANCEL, "열기", GTK_RESPONSE_ACCEPT, nullptr);
-        gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
-        GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
-        gtk_file_chooser_set_local_only(chooser, TRUE);
-        for (std::size_t i = 0; i < request.filters.size(); ++i) {
-            GtkFileFilter* filter = gtk_file_filter_new();
-            gtk_file_filter_set_name(filter, request.filters[i].name.c_str());
-            for (const std::string& pattern : request.filters[i].patterns)
-                // The platform's "*.*" matches every name, a dot or not.
-                gtk_file_filter_add_pattern(filter, pattern == "*.*" ? "*" : pattern.c_str());
-            gtk_file_chooser_add_filter(chooser, filter);
-            if (i == request.filterIndex)
-                gtk_file_chooser_set_filter(chooser, filter);
-        }
-        if (!request.initialFolder.empty())
-            gtk_file_chooser_set_current_folder(chooser, request.initialFolder.c_str());
-        std::optional<std::string> chosen;
-        if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-            if (char* file = gtk_file_chooser_get_filename(chooser)) {
-                chosen = file;
-                g_free(file);
-            }
-        }
-        gtk_widget_destroy(dialog);
-        return chosen;
+        return RunFileChooser(owner ? ToplevelOf(owner) : nullptr, request);
     }
 
     int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override {
         EnsureGtk();
-        GtkMessageType kind = GTK_MESSAGE_OTHER;
-        switch (type & MB_ICONMASK) {
-        case MB_ICONHAND:
-            kind = GTK_MESSAGE_ERROR;
-            break;
-        case MB_ICONQUESTION:
-            kind = GTK_MESSAGE_QUESTION;
-            break;
-        case MB_ICONEXCLAMATION:
-            kind = GTK_MESSAGE_WARNING;
-            break;
-        case MB_ICONASTERISK:
-            kind = GTK_MESSAGE_INFO;
-            break;
-        default:
-            break;
-        }
-        GtkWindow* parent = owner ? ToplevelOf(owner) : nullptr;
-        GtkWidget* dialog =
-            gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, kind, GTK_BUTTONS_NONE, "%s", text.c_str());
-        gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
-        struct Button {
-            int id;
-            const char* label;
-        };
-        std::vector<Button> buttons;
-        switch (type & MB_TYPEMASK) {
-        case MB_OKCANCEL:
-            buttons = {{IDOK, "확인"}, {IDCANCEL, "취소"}};
-            break;
-        case MB_ABORTRETRYIGNORE:
-            buttons = {{IDABORT, "중단(_A)"}, {IDRETRY, "다시 시도(_R)"}, {IDIGNORE, "무시(_I)"}};
-            break;
-        case MB_YESNOCANCEL:
-            buttons = {{IDYES, "예(_Y)"}, {IDNO, "아니요(_N)"}, {IDCANCEL, "취소"}};
-            break;
-        case MB_YESNO:
-            buttons = {{IDYES, "예(_Y)"}, {IDNO, "아니요(_N)"}};
-            break;
-        case MB_RETRYCANCEL:
-            buttons = {{IDRETRY, "다시 시도(_R)"}, {IDCANCEL, "취소"}};
-            break;
-        case MB_CANCELTRYCONTINUE:
-            buttons = {{IDCANCEL, "취소"}, {IDTRYAGAIN, "다시 시도(_T)"}, {IDCONTINUE, "계속(_C)"}};
-            break;
-        default:
-            buttons = {{IDOK, "확인"}};
-            break;
-        }
-        for (const Button& b : buttons)
-            gtk_dialog_add_button(GTK_DIALOG(dialog), b.label, b.id);
-        std::size_t def = (type & MB_DEFMASK) >> 8;
-        gtk_dialog_set_default_response(GTK_DIALOG(dialog), buttons[def < buttons.size() ? def : 0].id);
-        int response = gtk_dialog_run(GTK_DIALOG(dialog));
-        gtk_widget_destroy(dialog);
-        // Closing the box without a button answers as Cancel would, or OK when that is the only button.
-        if (response < 0) {
-            bool hasCancel = false;
-            for (const Button& b : buttons)
-                hasCancel = hasCancel || b.id == IDCANCEL;
-            response = hasCancel ? IDCANCEL : buttons.size() == 1 ? buttons[0].id : IDCANCEL;
-        }
-        return response;
+        return RunMessageBox(owner ? ToplevelOf(owner) : nullptr, text, caption, type);
     }
 
     NativeWindow* Find(HWND hwnd) {
