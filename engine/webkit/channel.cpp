@@ -210,8 +210,10 @@ void Channel::Notify(const Body& notice) {
 
 bool Channel::ServeIncoming() {
     // Page script often calls again at once: the next request is looked for a moment
-    // before the main loop goes back to sleep.
-    while (m_fd >= 0 && Readable(kSpin)) {
+    // before the main loop goes back to sleep. A page that never stops calling still
+    // lets the main loop run its other work every few milliseconds.
+    auto until = std::chrono::steady_clock::now() + kServeBudget;
+    while (m_fd >= 0 && std::chrono::steady_clock::now() < until && Readable(kSpin)) {
         std::optional<Message> m = Receive(5000);
         if (!m)
             break;

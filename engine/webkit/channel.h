@@ -83,6 +83,7 @@ private:
     std::optional<Message> Receive(int timeoutMs);
     bool Readable(std::chrono::microseconds spin);
     static constexpr std::chrono::microseconds kSpin{200};
+    static constexpr std::chrono::milliseconds kServeBudget{10};
     void Serve(Message& m);
     void Close();
 

@@ -112,8 +112,7 @@ private:
         Channel* raw = channel.get();
         channel->SetNoticeHandler([bridge, raw](Body& notice) { bridge->OnNotice(raw, notice); });
         bridge->m_channels.push_back(std::move(channel));
-        // Page script waits for the host's answer: it goes ahead of drawing and input.
-        g_unix_fd_add_full(G_PRIORITY_HIGH, connection, G_IO_IN, OnIncoming, raw, nullptr);
+        g_unix_fd_add(connection, G_IO_IN, OnIncoming, raw);
         return G_SOURCE_CONTINUE;
     }
 

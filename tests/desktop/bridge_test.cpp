@@ -133,6 +133,15 @@ TEST_F(Bridge, AWebProcessThatDiesDoesNotHangTheShell) {
     EXPECT_TRUE(shell->Running());
 }
 
+TEST_F(Bridge, APageThatCallsTheHostWithoutEndLeavesTheWindowResponsive) {
+    Key("l");
+    EXPECT_NE(WaitForCaption(window, "calling without end").find("calling without end"), std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // The frame still answers its close box; the page's loop goes with the shell.
+    Shell("xdotool windowactivate --sync " + window + " key --clearmodifiers alt+F4");
+    EXPECT_EQ(shell->Wait(20), 0);
+}
+
 class AppExit : public Bridge {
 protected:
     void BeforeStart() override {
