@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/webkit/channel.h"
+#include "engine/webkit/configuration.h"
 #include "platform/com/object.h"
 
 #include "engine/contract.h"
@@ -31,36 +32,6 @@ namespace {
 
 std::string Narrow(const char* utf8) {
     return utf8 ? win::Utf8ToAnsi(utf8) : std::string();
-}
-
-// The per-program feature controls, read from the machine hive under the executable's name.
-struct FeatureControls {
-    int gpuRendering = -1; // -1: not set
-    int emulation = -1;
-    int xmlHttp = -1;
-};
-
-int ReadFeature(const char* feature, const std::string& valueName) {
-    std::string path =
-        std::string("SOFTWARE\\Microsoft\\Internet Explorer\\MAIN\\FeatureControl\\") + feature;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return -1;
-    DWORD value = 0, type = 0, size = sizeof value;
-    LONG r =
-        RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size);
-    RegCloseKey(key);
-    return r == ERROR_SUCCESS && type == REG_DWORD ? static_cast<int>(value) : -1;
-}
-
-FeatureControls ReadFeatureControls() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path);
-    name = name.substr(win::FindLastSingleByte(name, '\\') + 1);
-    return FeatureControls{ReadFeature("FEATURE_GPU_RENDERING", name),
-                           ReadFeature("FEATURE_BROWSER_EMULATION", name),
-                           ReadFeature("FEATURE_XMLHTTP", name)};
 }
 
 class Browser;
@@ -135,24 +106,6 @@ std::string ExtensionDirectory() {
     return (win::ModuleHostPath().parent_path() / "lib" / "vireo").string();
 }
 
-// Whether the machine has a GPU the engine can draw with: a DRM render node that opens.
-// Asked once; the answer holds for the process's life.
-bool HasGpu() {
-    static const bool gpu = [] {
-        if (std::getenv("LIBGL_ALWAYS_SOFTWARE"))
-            return false;
-        for (int minor = 128; minor < 192; ++minor) {
-            int fd = open(("/dev/dri/renderD" + std::to_string(minor)).c_str(), O_RDWR | O_CLOEXEC);
-            if (fd >= 0) {
-                close(fd);
-                return true;
-            }
-        }
-        return false;
-    }();
-    return gpu;
-}
-
 // Caches and profile data live in the prefix, never in the book's folder.
 WebKitWebContext* SharedContext() {
     static WebKitWebContext* context = [] {
@@ -176,19 +129,6 @@ WebKitWebContext* SharedContext() {
 }
 
 // The page's script object: its global functions, called by name over the channel.
-const char* DefaultCharset(UINT codePage) {
-    switch (codePage) {
-    case 949:
-        return "EUC-KR";
-    case 932:
-        return "Shift_JIS";
-    case 65001:
-        return "UTF-8";
-    default:
-        return "windows-1252";
-    }
-}
-
 class PageScript final : public com::DispatchObject<PageScript, IDispatch> {
 public:
     explicit PageScript(std::uint64_t pageId) : m_pageId(pageId) {}
@@ -289,18 +229,7 @@ public:
         webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
         webkit_settings_set_enable_developer_extras(settings, FALSE);
         webkit_settings_set_enable_write_console_messages_to_stdout(settings, FALSE);
-        // A page that does not name its encoding is read in the system's code page, as the
-        // platform's engine reads it: a Korean book without a charset is in code page 949.
-        webkit_settings_set_default_charset(settings, DefaultCharset(GetACP()));
-        // GPU rendering needs a GPU: without one, GL would be emulated on the processor,
-        // slower and far heavier than drawing in software, which is what the platform's
-        // engine falls back to.
-        if (features.gpuRendering == 1 && HasGpu())
-            webkit_settings_set_hardware_acceleration_policy(settings,
-                                                             WEBKIT_HARDWARE_ACCELERATION_POLICY_ALWAYS);
-        else if (features.gpuRendering == 0 || features.gpuRendering == 1)
-            webkit_settings_set_hardware_acceleration_policy(settings,
-                                                             WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+        ApplyFeatureSettings(settings, features);
 
         g_signal_connect(m_view, "notify::title", G_CALLBACK(OnTitle), this);
         g_signal_connect(m_view, "load-changed", G_CALLBACK(OnLoadChanged), this);
@@ -378,22 +307,6 @@ public:
     }
 
 private:
-    static void AddFeatureScripts(WebKitUserContentManager* content, const FeatureControls& f) {
-        std::string script;
-        if (f.emulation >= 1000)
-            script += "Object.defineProperty(document, 'documentMode', {value: " +
-                      std::to_string(f.emulation / 1000) + ", configurable: false});";
-        if (f.xmlHttp == 0)
-            script += "delete window.XMLHttpRequest;";
-        if (script.empty())
-            return;
-        WebKitUserScript* s =
-            webkit_user_script_new(script.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-                                   WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
-        webkit_user_content_manager_add_script(content, s);
-        webkit_user_script_unref(s);
-    }
-
     static void OnTitle(WebKitWebView* view, GParamSpec*, gpointer self) {
         auto* b = static_cast<Browser*>(self);
         if (b->m_site)
