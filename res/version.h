@@ -9,3 +9,4 @@
 #define VIREO_VERSION_COMMAS 1, 8, 8, 0
 #define VIREO_VERSION_TEXT "1.8.8.0"
 #define VIREO_FILE_NAME "VireoPlayer.exe"
+#define VIREO_FILE_DESCRIPTION "설치된 전자책을 보여 주는 뷰어"

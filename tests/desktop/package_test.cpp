@@ -58,6 +58,8 @@ TEST_F(Package, TheArchiveAndTheDebianPackageBothOpenTheBook) {
     EXPECT_NE(text.find("\nName=봄날의 숲\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nExec=/opt/Spring_Forest/VireoPlayer\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nIcon=spring-forest\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nComment[ko]=설치된 전자책을 보여 주는 뷰어\n"), std::string::npos)
+        << "described as the version resource describes the program";
     for (const char* size : {"16x16", "32x32", "48x48", "256x256"}) {
         fs::path icon = root / "usr/share/icons/hicolor" / size / "apps/spring-forest.png";
         EXPECT_TRUE(fs::exists(icon)) << size;

@@ -76,8 +76,9 @@ TEST(ResourceScript, VersionAndManifest) {
     std::string rc = Script();
     for (const char* line :
          {"FILEVERSION VIREO_VERSION_COMMAS", "PRODUCTVERSION VIREO_VERSION_COMMAS",
-          "VALUE \"OriginalFilename\", VIREO_FILE_NAME", "VALUE \"InternalName\", VIREO_FILE_NAME",
-          "BLOCK \"041203b5\"", "VALUE \"Translation\", 0x412, 949", "FILETYPE VFT_APP"})
+          "VALUE \"OriginalFilename\", VIREO_FILE_NAME", "VALUE \"FileDescription\", VIREO_FILE_DESCRIPTION",
+          "VALUE \"InternalName\", VIREO_FILE_NAME", "BLOCK \"041203b5\"",
+          "VALUE \"Translation\", 0x412, 949", "FILETYPE VFT_APP"})
         EXPECT_NE(rc.find(line), std::string::npos) << line;
     EXPECT_STREQ(VIREO_VERSION_TEXT, VIREO_PROJECT_VERSION) << "the build reads its version from the header";
     EXPECT_STREQ(VIREO_FILE_NAME, "VireoPlayer.exe");
