@@ -142,6 +142,24 @@ HRESULT SimEngine::CreateBrowser(HWND parent, BrowserSite* site, IWebBrowser2** 
     return S_OK;
 }
 
+HRESULT SimEngine::TranslateAccelerator(IWebBrowser2* browser, MSG* pMsg) {
+    auto* b = static_cast<Browser*>(browser);
+    if (!b || !pMsg || (pMsg->message != WM_KEYDOWN && pMsg->message != WM_SYSKEYDOWN))
+        return S_FALSE;
+    const std::vector<WPARAM>& taken = b->page.keysTaken;
+    if (std::find(taken.begin(), taken.end(), pMsg->wParam) != taken.end())
+        return S_FALSE;
+    Modifier held = HeldModifiers();
+    if (pMsg->message == WM_SYSKEYDOWN)
+        held = held | Modifier::Alt;
+    std::optional<Shortcut> shortcut = ShortcutOfKey(pMsg->wParam, held);
+    if (!shortcut)
+        return S_FALSE;
+    shortcutsApplied.push_back(*shortcut);
+    zoomPercent = NextZoom(zoomPercent, *shortcut);
+    return S_OK;
+}
+
 void SimEngine::CompleteLoads() {
     for (Browser* b : std::vector<Browser*>(browsers)) {
         std::vector<std::string> loads;

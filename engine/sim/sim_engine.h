@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/contract.h"
+#include "engine/shortcuts.h"
 
 namespace vireo::engine::sim {
 
@@ -17,6 +18,8 @@ struct Page {
     bool offersWindow = true; // whether the document answers for IOleWindow
     // Global script functions, by name; each gets its one string argument (ANSI).
     std::map<std::string, std::function<void(const std::string&)>> functions;
+    // Keys (virtual-key codes) the page's script takes for itself.
+    std::vector<WPARAM> keysTaken;
 };
 
 class SimEngine final : public Engine {
@@ -36,7 +39,11 @@ public:
     void CompleteLoads();
 
     HRESULT CreateBrowser(HWND parent, BrowserSite* site, IWebBrowser2** ppBrowser) override;
-    HRESULT TranslateAccelerator(IWebBrowser2*, MSG*) override { return S_FALSE; }
+    // The engine's own shortcuts, for keys the page does not take: each one applied is
+    // kept, with the zoom it left.
+    HRESULT TranslateAccelerator(IWebBrowser2* browser, MSG* pMsg) override;
+    std::vector<Shortcut> shortcutsApplied;
+    int zoomPercent = 100;
 
     struct Browser;
     std::vector<Browser*> browsers;

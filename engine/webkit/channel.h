@@ -20,6 +20,8 @@ enum class Op : char {
     PageCreated = 'P',   // notice, web process: a page and its identifier
     FrameLoaded = 'F',   // notice, web process: a page's identifier and the URL of one of its
                          // frames whose document has loaded
+    Shortcut = 'S',      // notice, web process: a page's identifier and the engine shortcut (a
+                         // letter) that the page left to the engine
     GetIDsOfNames = 'G', // web process asks the host object: name -> HRESULT, DISPID
     CallMember = 'M',    // web process asks the host object: name, flags, argument count -> HRESULT, BOOL
                          // (GetIDsOfNames, then Invoke when the name resolved)

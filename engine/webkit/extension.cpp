@@ -139,17 +139,54 @@ void FrameLoaded(GPtrArray* args, gpointer page) {
     g_free(url);
 }
 
-void WatchFrameLoad(JSCContext* context, WebKitWebPage* page) {
+// Ctrl+wheel zooms and Alt+Left and Alt+Right go back and forward, unless the page takes
+// them. WebKit itself would scroll instead, so the choice is made here, after the page's
+// own listeners: one added to the window while the event is on its way down runs last
+// on its way back up. A page that cancels the event or stops it keeps it.
+const char kShortcutScript[] = R"JS(
+(function (shortcut) {
+  function decideLast(event, letter) {
+    window.addEventListener(event.type, function (e) {
+      if (e !== event || e.defaultPrevented) return;
+      e.preventDefault();
+      shortcut(letter);
+    }, { once: true, passive: false });
+  }
+  window.addEventListener("wheel", function (e) {
+    if (e.ctrlKey && !e.altKey && !e.metaKey && e.deltaY !== 0) decideLast(e, e.deltaY < 0 ? "I" : "O");
+  }, { capture: true, passive: false });
+  window.addEventListener("keydown", function (e) {
+    if (e.altKey && !e.ctrlKey && !e.shiftKey && !e.metaKey &&
+        (e.key === "ArrowLeft" || e.key === "ArrowRight"))
+      decideLast(e, e.key === "ArrowLeft" ? "B" : "F");
+  }, true);
+})
+)JS";
+
+void ReportShortcut(GPtrArray* args, gpointer page) {
+    if (!g_channel || args->len < 1)
+        return;
+    gchar* letter = jsc_value_to_string(static_cast<JSCValue*>(g_ptr_array_index(args, 0)));
+    if (letter && letter[0])
+        g_channel->Notify(Body()
+                              .U8(static_cast<std::uint8_t>(Op::Shortcut))
+                              .U64(PageOf(page))
+                              .U8(static_cast<std::uint8_t>(letter[0])));
+    g_free(letter);
+}
+
+// Evaluates `script`, a function of one native function, and calls it with `native`.
+void InstallWithNative(JSCContext* context, const char* script, const char* name, GCallback callback,
+                       WebKitWebPage* page) {
     auto* id = g_new(std::uint64_t, 1);
     *id = webkit_web_page_get_id(page);
-    JSCValue* loaded =
-        jsc_value_new_function_variadic(context, "loaded", G_CALLBACK(FrameLoaded), id, g_free, G_TYPE_NONE);
-    JSCValue* install = jsc_context_evaluate(context, kFrameScript, -1);
-    JSCValue* done = jsc_value_function_call(install, JSC_TYPE_VALUE, loaded, G_TYPE_NONE);
+    JSCValue* native = jsc_value_new_function_variadic(context, name, callback, id, g_free, G_TYPE_NONE);
+    JSCValue* install = jsc_context_evaluate(context, script, -1);
+    JSCValue* done = jsc_value_function_call(install, JSC_TYPE_VALUE, native, G_TYPE_NONE);
     jsc_context_clear_exception(context);
     g_object_unref(done);
     g_object_unref(install);
-    g_object_unref(loaded);
+    g_object_unref(native);
 }
 
 void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKitFrame* frame, gpointer) {
@@ -171,8 +208,9 @@ void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKit
     g_object_unref(install);
     g_object_unref(call);
     g_object_unref(lookup);
+    InstallWithNative(context, kShortcutScript, "shortcut", G_CALLBACK(ReportShortcut), page);
     if (!webkit_frame_is_main_frame(frame))
-        WatchFrameLoad(context, page);
+        InstallWithNative(context, kFrameScript, "loaded", G_CALLBACK(FrameLoaded), page);
     g_object_unref(context);
 }
 

@@ -18,6 +18,8 @@
 
 #include "engine/webkit/channel.h"
 #include "engine/webkit/configuration.h"
+#include "engine/webkit/recovery.h"
+#include "engine/webkit/shortcuts.h"
 #include "platform/com/object.h"
 
 #include "engine/contract.h"
@@ -238,6 +240,8 @@ public:
         g_signal_connect(m_view, "permission-request", G_CALLBACK(OnPermission), this);
         g_signal_connect(m_view, "run-file-chooser", G_CALLBACK(OnFileChooser), this);
         g_signal_connect(m_view, "create", G_CALLBACK(OnCreateWindow), this);
+        InstallShortcuts(m_view);
+        m_recovery = std::make_unique<Recovery>(m_view);
         m_pageId = webkit_web_view_get_page_id(m_view);
         Bridge::Instance().AddBrowser(m_pageId, this);
         if (GtkWidget* container = gtk::ContainerOf(parent)) {
@@ -290,6 +294,7 @@ public:
     void Detach() {
         Bridge::Instance().RemoveBrowser(m_pageId);
         m_site = nullptr;
+        m_recovery.reset();
         if (m_view) {
             g_signal_handlers_disconnect_by_data(m_view, this);
             gtk_widget_destroy(GTK_WIDGET(m_view));
@@ -299,6 +304,12 @@ public:
     }
 
     ~Browser() override { Detach(); }
+
+    // The page left a shortcut to the engine (Ctrl+wheel, Alt+arrows).
+    void OnShortcut(Shortcut shortcut) {
+        if (m_view)
+            ApplyShortcut(m_view, shortcut);
+    }
 
     // A frame of the page has its document: completed before the page itself.
     void OnFrameLoaded(const std::string& url) {
@@ -320,6 +331,7 @@ private:
         std::string uri = Narrow(webkit_web_view_get_uri(view));
         if (event == WEBKIT_LOAD_COMMITTED) {
             b->m_committed = true;
+            b->FollowPageId();
             b->m_site->OnNavigateComplete2(uri.c_str());
         } else if (event == WEBKIT_LOAD_FINISHED) {
             b->m_site->OnDocumentComplete(uri.c_str());
@@ -360,9 +372,21 @@ private:
         return child;
     }
 
+    // A web process that took over the view (after the last one ended) may know the page
+    // by another identifier; the bridge follows it.
+    void FollowPageId() {
+        std::uint64_t id = webkit_web_view_get_page_id(m_view);
+        if (id == m_pageId)
+            return;
+        Bridge::Instance().RemoveBrowser(m_pageId);
+        m_pageId = id;
+        Bridge::Instance().AddBrowser(m_pageId, this);
+    }
+
     HWND m_parent;
     BrowserSite* m_site;
     WebKitWebView* m_view = nullptr;
+    std::unique_ptr<Recovery> m_recovery;
     bool m_silent = false;
     bool m_committed = false;
     std::uint64_t m_pageId = 0;
@@ -377,6 +401,10 @@ void Bridge::OnNotice(Channel* channel, Body& notice) {
         std::string url = notice.ReadStr();
         if (auto it = m_browsers.find(pageId); it != m_browsers.end() && notice.Ok())
             it->second->OnFrameLoaded(url);
+    } else if (op == Op::Shortcut) {
+        std::optional<Shortcut> shortcut = ShortcutOfLetter(static_cast<char>(notice.ReadU8()));
+        if (auto it = m_browsers.find(pageId); it != m_browsers.end() && notice.Ok() && shortcut)
+            it->second->OnShortcut(*shortcut);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/gtk/gtk_dialogs.h"
+#include "platform/gtk/keys.h"
 #include "platform/win/commdlg.h"
 #include "platform/win/msgbox.h"
 #include "platform/win/process.h"
@@ -254,6 +255,11 @@ public:
         return ToDevice(r);
     }
 
+    bool ModifierDown(int virtualKey) override {
+        GdkModifierType state{};
+        return gtk_get_current_event_state(&state) && ModifierIn(state, virtualKey);
+    }
+
     void SetNativeFocus(HWND hwnd) override {
         NativeWindow* w = Find(hwnd);
         if (!w)
@@ -306,38 +312,6 @@ private:
         m_initialised = true;
     }
 
-    // The platform's virtual-key code of a key, or 0 for keys the system never looks at.
-    static WPARAM VirtualKey(guint keyval) {
-        guint upper = gdk_keyval_to_upper(keyval);
-        if ((upper >= 'A' && upper <= 'Z') || (upper >= '0' && upper <= '9'))
-            return upper;
-        if (keyval >= GDK_KEY_F1 && keyval <= GDK_KEY_F12)
-            return 0x70 + (keyval - GDK_KEY_F1);
-        switch (keyval) {
-        case GDK_KEY_Escape:
-            return VK_ESCAPE;
-        case GDK_KEY_Return:
-        case GDK_KEY_KP_Enter:
-            return 0x0D;
-        case GDK_KEY_Tab:
-            return 0x09;
-        case GDK_KEY_BackSpace:
-            return 0x08;
-        case GDK_KEY_space:
-            return 0x20;
-        case GDK_KEY_Left:
-            return 0x25;
-        case GDK_KEY_Up:
-            return 0x26;
-        case GDK_KEY_Right:
-            return 0x27;
-        case GDK_KEY_Down:
-            return 0x28;
-        default:
-            return 0;
-        }
-    }
-
     // Keys take the platform's path: a key message for the focused window, offered to the
     // pre-translation before the engine sees the key. The engine hands back keys the page
     // did not take; such a copy of an event already offered goes on untouched.
@@ -356,7 +330,7 @@ private:
         HWND focus = GetFocus();
         msg.hwnd = focus ? focus : static_cast<HWND>(toplevel);
         msg.message = press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
-        msg.wParam = VirtualKey(event->keyval);
+        msg.wParam = VirtualKeyOf(event->keyval);
         msg.lParam = static_cast<LPARAM>(1 | (static_cast<LPARAM>(event->hardware_keycode & 0xFF) << 16) |
                                          (press ? 0 : (3L << 30)));
         msg.time = event->time;

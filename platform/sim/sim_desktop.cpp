@@ -1,5 +1,6 @@
 #include "platform/sim/sim_desktop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,7 +21,8 @@ SimDesktop::~SimDesktop() {
     }
 }
 
-bool SimDesktop::Key(UINT message, WPARAM virtualKey) {
+bool SimDesktop::Key(UINT message, WPARAM virtualKey, std::vector<int> modifiers) {
+    modifiersHeld = std::move(modifiers);
     MSG msg{};
     msg.hwnd = GetFocus();
     if (!msg.hwnd && !TopLevelWindows().empty())
@@ -31,7 +33,12 @@ bool SimDesktop::Key(UINT message, WPARAM virtualKey) {
     bool consumed = win::PreTranslateInput(&msg);
     if (!consumed)
         keysToEngine.emplace_back(message, virtualKey);
+    modifiersHeld.clear();
     return consumed;
+}
+
+bool SimDesktop::ModifierDown(int virtualKey) {
+    return std::find(modifiersHeld.begin(), modifiersHeld.end(), virtualKey) != modifiersHeld.end();
 }
 
 std::vector<HWND> SimDesktop::TopLevelWindows() const {

@@ -65,14 +65,17 @@ public:
     // main window, say), or the run is aborted as a hang.
     std::function<void()> onIdle;
 
-    // Delivers a key as a desktop does: offered to the pre-translation first. Returns
-    // whether it was consumed; keys that were not are kept as having reached the engine.
-    bool Key(UINT message, WPARAM virtualKey);
+    // Delivers a key as a desktop does: offered to the pre-translation first, with the
+    // modifiers given held (VK_SHIFT, VK_CONTROL). Returns whether it was consumed; keys
+    // that were not are kept as having reached the engine.
+    bool Key(UINT message, WPARAM virtualKey, std::vector<int> modifiers = {});
     std::vector<std::pair<UINT, WPARAM>> keysToEngine;
+    std::vector<int> modifiersHeld;
 
     // The top-level windows that exist now.
     std::vector<HWND> TopLevelWindows() const;
 
+    bool ModifierDown(int virtualKey) override;
     void CreateNativeWindow(HWND hwnd, HWND parent, DWORD style, DWORD exStyle) override;
     void DestroyNativeWindow(HWND hwnd) override;
     void ShowNativeWindow(HWND hwnd, bool visible, bool maximized) override;

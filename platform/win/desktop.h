@@ -37,6 +37,9 @@ public:
     virtual RECT PrimaryMonitor() = 0;
     // Gives a window the keyboard focus (for a window that hosts the engine: the page).
     virtual void SetNativeFocus(HWND hwnd) = 0;
+    // Whether a modifier (VK_SHIFT, VK_CONTROL, VK_MENU) is held, as of the input event
+    // being handled.
+    virtual bool ModifierDown(int virtualKey) = 0;
 
     // Blocks until something happened that may have queued a message; native events are
     // handled inside.

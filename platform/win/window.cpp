@@ -376,6 +376,11 @@ HWND SetFocus(HWND hWnd) {
     return previous;
 }
 
+SHORT GetKeyState(int nVirtKey) {
+    Desktop* desktop = CurrentDesktop();
+    return desktop && desktop->ModifierDown(nVirtKey) ? static_cast<SHORT>(0x8000) : 0;
+}
+
 HWND GetFocus() {
     return Find(S().focus) ? S().focus : nullptr;
 }

@@ -146,7 +146,21 @@ constexpr UINT SWP_SHOWWINDOW = 0x0040;
 constexpr UINT SWP_HIDEWINDOW = 0x0080;
 BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
 
+constexpr WPARAM VK_BACK = 0x08;
+constexpr WPARAM VK_SHIFT = 0x10;
+constexpr WPARAM VK_CONTROL = 0x11;
+constexpr WPARAM VK_MENU = 0x12;
 constexpr WPARAM VK_ESCAPE = 0x1B;
+constexpr WPARAM VK_LEFT = 0x25;
+constexpr WPARAM VK_RIGHT = 0x27;
+constexpr WPARAM VK_NUMPAD0 = 0x60;
+constexpr WPARAM VK_ADD = 0x6B;
+constexpr WPARAM VK_SUBTRACT = 0x6D;
+constexpr WPARAM VK_F5 = 0x74;
+constexpr WPARAM VK_OEM_PLUS = 0xBB;
+constexpr WPARAM VK_OEM_MINUS = 0xBD;
+// The high bit is set while the key is down, as of the input message being handled.
+SHORT GetKeyState(int nVirtKey);
 HWND SetFocus(HWND hWnd);
 HWND GetFocus();
 

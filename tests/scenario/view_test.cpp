@@ -74,7 +74,7 @@ TEST_F(View, CaptionRule) {
 
 TEST_F(View, FocusMovesOnceOnTheFirstDocumentThatOffersAWindow) {
     InstallBook();
-    engine.pages[StartPage()] = vireo::engine::sim::Page{"Book", 2, false, {}};
+    engine.pages[StartPage()] = vireo::engine::sim::Page{"Book", 2, false, {}, {}};
     std::vector<HWND> focusAfterLoads;
     int round = 0;
     whileShown = [&] {
