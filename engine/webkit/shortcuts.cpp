@@ -22,8 +22,8 @@ Modifier ModifiersOf(GdkModifierType state) {
 // event go on, so a handler that runs after it sees exactly those keys. The frames had
 // the key first, before WebKit did.
 gboolean OnKeyNobodyTook(GtkWidget* widget, GdkEventKey* event, gpointer) {
-    std::optional<Shortcut> shortcut =
-        ShortcutOfKey(gtk::VirtualKeyOf(event->keyval), ModifiersOf(static_cast<GdkModifierType>(event->state)));
+    std::optional<Shortcut> shortcut = ShortcutOfKey(gtk::VirtualKeyOf(event->keyval),
+                                                     ModifiersOf(static_cast<GdkModifierType>(event->state)));
     if (!shortcut)
         return FALSE;
     ApplyShortcut(WEBKIT_WEB_VIEW(widget), *shortcut);

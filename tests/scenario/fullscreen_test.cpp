@@ -148,4 +148,33 @@ TEST_F(FullScreen, EscWithoutAPageHandlerStillLeaves) {
     });
 }
 
+// Keys the frame does not consume go on to the engine, which applies its own shortcuts
+// to those the page does not take; none of them touches full-screen mode or runs a
+// command of the application.
+TEST_F(FullScreen, TheEnginesShortcutsComeAfterTheFrame) {
+    page.keysTaken = {VK_BACK};
+    std::vector<std::string> calls;
+    page.functions["_exitFullscreen"] = [&](const std::string&) { calls.push_back("exit"); };
+    WithMainWindow([&] {
+        Frame()->EnterFullScreen();
+        EXPECT_TRUE(desktop.Key(WM_KEYDOWN, VK_F5));
+        EXPECT_TRUE(desktop.Key(WM_SYSKEYDOWN, VK_LEFT));
+        EXPECT_TRUE(desktop.Key(WM_KEYDOWN, VK_OEM_PLUS, {static_cast<int>(VK_CONTROL)}));
+        EXPECT_FALSE(desktop.Key(WM_KEYDOWN, VK_BACK)) << "the page takes Backspace itself";
+        EXPECT_FALSE(desktop.Key(WM_KEYDOWN, VK_LEFT)) << "no shortcut without Alt";
+        EXPECT_TRUE(Frame()->IsFullScreen());
+        EXPECT_TRUE(desktop.Key(WM_KEYDOWN, VK_ESCAPE)) << "Esc stays the frame's";
+        EXPECT_FALSE(Frame()->IsFullScreen());
+        EXPECT_FALSE(desktop.Key(WM_KEYDOWN, VK_ESCAPE))
+            << "windowed, Esc is no shortcut of the engine either";
+    });
+    using vireo::engine::Shortcut;
+    EXPECT_EQ(engine.shortcutsApplied,
+              (std::vector<Shortcut>{Shortcut::Reload, Shortcut::Back, Shortcut::ZoomIn}));
+    EXPECT_EQ(engine.zoomPercent, 110);
+    EXPECT_EQ(calls, std::vector<std::string>{"exit"});
+    EXPECT_TRUE(desktop.dialogsShown.empty()) << "no command of the application ran";
+    EXPECT_TRUE(desktop.fileChoosersShown.empty());
+}
+
 } // namespace
