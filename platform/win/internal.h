@@ -9,13 +9,16 @@ namespace vireo::win::detail {
 
 // Replaces `file` with `contents` so that a reader sees either the old or the new
 // text, never a mixture, even if the process dies midway: temporary file, flush,
-// rename, flush of the folder.
-void WriteFileAtomically(const std::filesystem::path& file, std::string_view contents);
+// rename, flush of the folder. Returns 0, or the errno of the step that failed (the
+// file is then as it was, and no temporary file is left).
+int WriteFileAtomically(const std::filesystem::path& file, std::string_view contents);
+// The temporary file this process writes `file` through; `file` + ".new-" begins the
+// name of every writer's.
+std::filesystem::path TemporaryFor(const std::filesystem::path& file);
 
-// Fills a prefix that has just been created: the standard keys, and the installed
-// engine's version values as the engine's installer would write them. Existing values
-// are kept.
-void RegisterInstalledEngine();
+// The text of a hive as a new prefix has it: the standard keys, and for the machine
+// hive the installed engine's version values, as the engine's installer writes them.
+std::string InitialHiveText(bool machine);
 
 void ResetRegistry();
 void ResetPaths();

@@ -1,10 +1,14 @@
 #include "platform/win/prefix.h"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <sstream>
-#include <stdexcept>
+#include <vector>
 
 #include "platform/win/internal.h"
 
@@ -68,9 +72,7 @@ PrefixSettings ReadSettings(const std::filesystem::path& dir) {
     return s;
 }
 
-} // namespace
-
-void WritePrefixSettings(const PrefixSettings& s) {
+std::string SettingsText(const PrefixSettings& s) {
     std::ostringstream out;
     out << "# Settings of this platform prefix. The ANSI code page: 949, 932 or 1252.\n"
         << "codepage=" << s.codePage << "\n"
@@ -79,25 +81,68 @@ void WritePrefixSettings(const PrefixSettings& s) {
         << "# Drive letters and the host folders they stand for.\n";
     for (const DriveMapping& d : s.drives)
         out << "drive." << d.letter << "=" << d.hostRoot << "\n";
-    detail::WriteFileAtomically(s.directory / "prefix.conf", out.str());
+    return out.str();
 }
 
+// Removes what creators that were killed left beside the prefix: folders named
+// "NAME.new-PID-XXXXXX" whose process is gone.
+void RemoveAbandonedBuilds(const std::filesystem::path& dir) {
+    std::error_code ec;
+    std::string prefix = dir.filename().string() + ".new-";
+    for (const auto& entry : std::filesystem::directory_iterator(dir.parent_path(), ec)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0)
+            continue;
+        pid_t pid = static_cast<pid_t>(std::strtol(name.c_str() + prefix.size(), nullptr, 10));
+        if (pid > 0 && kill(pid, 0) != 0 && errno == ESRCH)
+            std::filesystem::remove_all(entry.path(), ec);
+    }
+}
+
+// A prefix is whole or absent: it is built in a folder of its own beside its place and
+// renamed into place complete, so a creator killed at any moment leaves either nothing
+// or a whole prefix. A folder that is already there (made by the user, or left by an
+// older version without its settings) gets its settings written last.
+void CreatePrefix(const std::filesystem::path& dir) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir.parent_path(), ec);
+    RemoveAbandonedBuilds(dir);
+    PrefixSettings settings = Defaults(dir);
+    if (std::filesystem::is_directory(dir, ec)) {
+        detail::WriteFileAtomically(dir / "prefix.conf", SettingsText(settings));
+        return;
+    }
+    std::string pattern = dir.string() + ".new-" + std::to_string(getpid()) + "-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (!mkdtemp(buffer.data()))
+        return; // nothing can be written there: the prefix stays absent
+    std::filesystem::path build(buffer.data());
+    bool whole = detail::WriteFileAtomically(build / "system.reg", detail::InitialHiveText(true)) == 0 &&
+                 detail::WriteFileAtomically(build / "user.reg", detail::InitialHiveText(false)) == 0 &&
+                 detail::WriteFileAtomically(build / "prefix.conf", SettingsText(settings)) == 0;
+    // Another process may have put its prefix in place meanwhile; then that one stands.
+    if (!whole || rename(build.c_str(), dir.c_str()) != 0)
+        std::filesystem::remove_all(build, ec);
+}
+
+} // namespace
+
+void WritePrefixSettings(const PrefixSettings& s) {
+    detail::WriteFileAtomically(s.directory / "prefix.conf", SettingsText(s));
+}
+
+// A prefix that cannot be created or written still answers: its settings are the
+// defaults, and its registry holds what a new one holds, with writes refused.
 const PrefixSettings& CurrentPrefix() {
     auto& cached = Cached();
     if (cached)
         return *cached;
     std::filesystem::path dir = PrefixLocation();
     std::error_code ec;
-    bool fresh = !std::filesystem::exists(dir / "prefix.conf", ec);
-    if (fresh) {
-        std::filesystem::create_directories(dir, ec);
-        if (ec)
-            throw std::runtime_error("cannot create the prefix " + dir.string() + ": " + ec.message());
-        WritePrefixSettings(Defaults(dir));
-    }
+    if (!std::filesystem::exists(dir / "prefix.conf", ec))
+        CreatePrefix(dir);
     cached = ReadSettings(dir);
-    if (fresh)
-        detail::RegisterInstalledEngine();
     return *cached;
 }
 

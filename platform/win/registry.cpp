@@ -1,5 +1,9 @@
 #include "platform/win/registry.h"
 
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <map>
 #include <memory>
@@ -37,8 +41,9 @@ State& Registry() {
     static State state;
     if (!state.machine) {
         const auto& dir = CurrentPrefix().directory;
-        state.machine = std::make_unique<Hive>(dir / "system.reg", "HKEY_LOCAL_MACHINE", true);
-        state.user = std::make_unique<Hive>(dir / "user.reg", "HKEY_CURRENT_USER", false);
+        state.machine =
+            std::make_unique<Hive>(dir / "system.reg", "HKEY_LOCAL_MACHINE", reg::HiveKind::Machine);
+        state.user = std::make_unique<Hive>(dir / "user.reg", "HKEY_CURRENT_USER", reg::HiveKind::User);
     }
     return state;
 }
@@ -118,9 +123,30 @@ bool SubKeyPath(LPCSTR lpSubKey, std::vector<std::string>& parts) {
         return false; // the platform refuses absolute sub-key paths
     parts = reg::SplitKeyPath(AnsiToUtf8(lpSubKey));
     for (const std::string& p : parts)
-        if (p.size() > 255)
+        if (reg::LongerThan(p, reg::kMaxKeyNameLength))
             return false;
     return true;
+}
+
+// Joins a handle's path and a sub-key path; false beyond the deepest path the registry
+// holds.
+bool FullPath(const OpenKey& base, const std::vector<std::string>& sub, std::vector<std::string>& full) {
+    full = base.path;
+    full.insert(full.end(), sub.begin(), sub.end());
+    return full.size() <= reg::kMaxKeyDepth;
+}
+
+// NT stores a terminator that the caller left out of the size when the byte after the
+// data is one: it reads that byte whatever lies there. The byte is read here through the
+// kernel, which reports an address it cannot read instead of faulting.
+bool TerminatorFollows(const BYTE* end) {
+    static int pipeFds[2] = {-1, -1};
+    if (pipeFds[0] < 0 && pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    if (syscall(SYS_write, pipeFds[1], end, 1) != 1)
+        return false;
+    char byte = 1;
+    return read(pipeFds[0], &byte, 1) == 1 && byte == 0;
 }
 
 std::string ValueName(LPCSTR name) {
@@ -168,30 +194,6 @@ void ResetRegistry() {
     s.user.reset();
 }
 
-void RegisterInstalledEngine() {
-    State& s = Registry();
-    // Every user hive has its software key, which programs open rather than create.
-    s.user->Modify([](Key& root, bool& changed) {
-        if (!root.Find("Software")) {
-            root.Add("Software");
-            changed = true;
-        }
-        return ERROR_SUCCESS;
-    });
-    // The engine answers as a level-11 engine; the version texts follow the form an
-    // engine installer writes.
-    s.machine->Modify([](Key& root, bool& changed) {
-        Key& key = root.Add("SOFTWARE").Add("Microsoft").Add("Internet Explorer");
-        for (auto [name, text] : {std::pair{"svcVersion", "11.0.250"}, std::pair{"Version", "9.11.250.0"}}) {
-            if (!key.FindValue(name)) {
-                key.SetValue(Value{name, REG_SZ, std::string(text) + std::string(1, '\0')});
-                changed = true;
-            }
-        }
-        return ERROR_SUCCESS;
-    });
-}
-
 } // namespace detail
 } // namespace vireo::win
 
@@ -212,15 +214,18 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, 
     if (!SubKeyPath(lpSubKey, sub))
         return ERROR_BAD_PATHNAME;
     REGSAM rights = Normalize(samDesired);
-    std::vector<std::string> full = base->path;
-    full.insert(full.end(), sub.begin(), sub.end());
+    std::vector<std::string> full;
+    if (!FullPath(*base, sub, full))
+        return ERROR_BAD_PATHNAME;
 
     // Opening an existing key needs no write to the hive.
     bool prot = false;
-    const Key& root = base->hive->Read();
-    if (!Walk(root, base->path))
+    const Key* root = nullptr;
+    if (LONG status = base->hive->Read(root))
+        return status;
+    if (!Walk(*root, base->path))
         return ERROR_KEY_DELETED;
-    if (Walk(root, full, &prot)) {
+    if (Walk(*root, full, &prot)) {
         if (Denied(prot, rights))
             return ERROR_ACCESS_DENIED;
         *phkResult = NewHandle(OpenKey{base->hive, full, rights});
@@ -267,13 +272,16 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesire
     std::vector<std::string> sub;
     if (!SubKeyPath(lpSubKey, sub))
         return ERROR_BAD_PATHNAME;
-    std::vector<std::string> full = base->path;
-    full.insert(full.end(), sub.begin(), sub.end());
-    const Key& root = base->hive->Read();
-    if (!Walk(root, base->path))
+    std::vector<std::string> full;
+    if (!FullPath(*base, sub, full))
+        return ERROR_FILE_NOT_FOUND; // nothing lies that deep
+    const Key* root = nullptr;
+    if (LONG status = base->hive->Read(root))
+        return status;
+    if (!Walk(*root, base->path))
         return ERROR_KEY_DELETED;
     bool prot = false;
-    if (!Walk(root, full, &prot))
+    if (!Walk(*root, full, &prot))
         return ERROR_FILE_NOT_FOUND;
     REGSAM rights = Normalize(samDesired);
     if (Denied(prot, rights))
@@ -291,7 +299,13 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD
         return ERROR_INVALID_PARAMETER;
     if (!(key->access & KEY_QUERY_VALUE))
         return ERROR_ACCESS_DENIED;
-    const Key* k = Walk(key->hive->Read(), key->path);
+    // A size query starts from nothing: a value that is not there reports 0 bytes.
+    if (!lpData && lpcbData)
+        *lpcbData = 0;
+    const Key* root = nullptr;
+    if (LONG status = key->hive->Read(root))
+        return status;
+    const Key* k = Walk(*root, key->path);
     if (!k)
         return ERROR_KEY_DELETED;
     const Value* v = k->FindValue(ValueName(lpValueName));
@@ -313,8 +327,14 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
         return ERROR_NOACCESS;
     if (!(key->access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
+    std::string name = ValueName(lpValueName);
+    if (reg::LongerThan(name, reg::kMaxValueNameLength))
+        return ERROR_FILENAME_EXCED_RANGE;
     std::string bytes(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0);
-    Value value{ValueName(lpValueName), dwType, reg::IsStringType(dwType) ? AnsiToUtf8(bytes) : bytes};
+    if (reg::IsStringType(dwType) && cbData > 0 && lpData[cbData - 1] != 0 &&
+        TerminatorFollows(lpData + cbData))
+        bytes += '\0';
+    Value value{name, dwType, reg::IsStringType(dwType) ? AnsiToUtf8(bytes) : bytes};
     return key->hive->Modify([&](Key& root, bool& changed) -> LONG {
         bool prot = false;
         Key* k = const_cast<Key*>(Walk(root, key->path, &prot));
@@ -337,8 +357,9 @@ LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
     std::vector<std::string> sub;
     if (!SubKeyPath(lpSubKey, sub))
         return ERROR_BAD_PATHNAME;
-    std::vector<std::string> full = base->path;
-    full.insert(full.end(), sub.begin(), sub.end());
+    std::vector<std::string> full;
+    if (!FullPath(*base, sub, full))
+        return ERROR_FILE_NOT_FOUND;
     if (full.empty())
         return ERROR_ACCESS_DENIED; // a hive's root cannot be deleted
     if (sub.empty() && !(base->access & DELETE))
@@ -389,7 +410,10 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LP
         return ERROR_INVALID_PARAMETER;
     if (!(key->access & KEY_ENUMERATE_SUB_KEYS))
         return ERROR_ACCESS_DENIED;
-    const Key* k = Walk(key->hive->Read(), key->path);
+    const Key* root = nullptr;
+    if (LONG status = key->hive->Read(root))
+        return status;
+    const Key* k = Walk(*root, key->path);
     if (!k)
         return ERROR_KEY_DELETED;
     if (dwIndex >= k->keys.size())
@@ -418,7 +442,10 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
         return ERROR_INVALID_PARAMETER;
     if (!(key->access & KEY_QUERY_VALUE))
         return ERROR_ACCESS_DENIED;
-    const Key* k = Walk(key->hive->Read(), key->path);
+    const Key* root = nullptr;
+    if (LONG status = key->hive->Read(root))
+        return status;
+    const Key* k = Walk(*root, key->path);
     if (!k)
         return ERROR_KEY_DELETED;
     if (dwIndex >= k->values.size())

@@ -126,4 +126,44 @@ TEST(Durability, TwoConcurrentWritersLoseNothing) {
     EXPECT_EQ(StoredNumbers("Shared").size(), 1000u);
 }
 
+// First uses killed at random moments: every prefix left behind is whole or absent, so
+// the next start finds the installed engine in it.
+TEST(Durability, AFirstUseKilledAtRandomMomentsLeavesAWholePrefixOrNone) {
+    vireo::test::TempDir scratch;
+    std::mt19937 random(20261211);
+    int whole = 0, absent = 0;
+    for (int i = 0; i < 40; ++i) {
+        std::filesystem::path dir = scratch / ("p" + std::to_string(i));
+        setenv("VIREO_PREFIX", dir.c_str(), 1);
+        int fd = -1;
+        pid_t pid = StartWriter("First", 0, 5, fd);
+        ASSERT_GT(pid, 0);
+        usleep(std::uniform_int_distribution<int>(0, 200000)(random));
+        kill(pid, SIGKILL);
+        ReadNumbers(fd);
+        close(fd);
+        waitpid(pid, nullptr, 0);
+        bool existed = std::filesystem::exists(dir / "prefix.conf");
+        (existed ? whole : absent)++;
+        vireo::win::ResetProcessState();
+        HKEY key = nullptr;
+        ASSERT_EQ(
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", 0, KEY_READ, &key),
+            ERROR_SUCCESS)
+            << "prefix " << i << (existed ? " (left by the killed writer)" : "");
+        char text[32] = {};
+        DWORD size = sizeof text - 1;
+        EXPECT_EQ(
+            RegQueryValueExA(key, "svcVersion", nullptr, nullptr, reinterpret_cast<LPBYTE>(text), &size),
+            ERROR_SUCCESS);
+        EXPECT_STREQ(text, "11.0.250");
+        RegCloseKey(key);
+    }
+    for (const auto& e : std::filesystem::directory_iterator(scratch.path()))
+        EXPECT_EQ(e.path().filename().string().find(".new-"), std::string::npos) << e.path();
+    vireo::win::ResetProcessState();
+    unsetenv("VIREO_PREFIX");
+    std::printf("first uses killed: %d left a prefix, %d none\n", whole, absent);
+}
+
 } // namespace

@@ -65,10 +65,18 @@ TEST_F(Registry, InvalidAndClosedHandles) {
     EXPECT_EQ(RegCloseKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS) << "predefined keys close as a no-op";
 }
 
+// The string rules of the ANSI value functions, as the platform's conformance tables
+// pin them with sentinels.
 TEST_F(Registry, QuerySizeAndTerminatorRules) {
     HKEY key = Create(HKEY_CURRENT_USER, "Software\\Vireo");
-    SetBytes(key, "terminated", REG_SZ, std::string("abc", 4));
-    SetBytes(key, "bare", REG_SZ, "abc");
+    const char text[] = "abcd"; // what follows the data is what the writes differ in
+    auto set = [&](const char* name, DWORD size) {
+        ASSERT_EQ(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size),
+                  ERROR_SUCCESS);
+    };
+    set("whole", 5);    // "abcd" with its terminator
+    set("offByOne", 4); // the terminator follows, uncounted: it is stored all the same
+    set("offByTwo", 3); // "abc" followed by "d": stored as it is, without a terminator
     SetBytes(key, "dword", REG_DWORD, std::string("\x0b\0\0\0", 4));
 
     struct Case {
@@ -78,10 +86,14 @@ TEST_F(Registry, QuerySizeAndTerminatorRules) {
         DWORD sizeOut;
         std::string bufferOut; // the whole buffer afterwards; 0xbd is the untouched sentinel
     } cases[] = {
-        {"terminated", 8, ERROR_SUCCESS, 4, std::string("abc\0\xbd\xbd\xbd\xbd", 8)},
-        {"terminated", 3, ERROR_MORE_DATA, 4, "\xbd\xbd\xbd"},
-        {"bare", 8, ERROR_SUCCESS, 3, std::string("abc\0\xbd\xbd\xbd\xbd", 8)},
-        {"bare", 3, ERROR_SUCCESS, 3, "abc"},
+        {"whole", 8, ERROR_SUCCESS, 5, std::string("abcd\0\xbd\xbd\xbd", 8)},
+        {"whole", 4, ERROR_MORE_DATA, 5, "\xbd\xbd\xbd\xbd"},
+        {"offByOne", 5, ERROR_SUCCESS, 5, std::string("abcd\0", 5)},
+        {"offByOne", 4, ERROR_MORE_DATA, 5, "\xbd\xbd\xbd\xbd"},
+        {"offByTwo", 3, ERROR_SUCCESS, 3, "abc"},                                   // exactly its size
+        {"offByTwo", 4, ERROR_SUCCESS, 3, std::string("abc\0", 4)},                 // a terminator with room
+        {"offByTwo", 8, ERROR_SUCCESS, 3, std::string("abc\0\xbd\xbd\xbd\xbd", 8)}, // one, not counted
+        {"offByTwo", 2, ERROR_MORE_DATA, 3, "\xbd\xbd"},
         {"dword", 4, ERROR_SUCCESS, 4, std::string("\x0b\0\0\0", 4)},
         {"dword", 2, ERROR_MORE_DATA, 4, "\xbd\xbd"},
         {"missing", 8, ERROR_FILE_NOT_FOUND, 8, std::string(8, '\xbd')},
@@ -96,11 +108,63 @@ TEST_F(Registry, QuerySizeAndTerminatorRules) {
         EXPECT_EQ(size, c.sizeOut) << c.name << " into " << c.bufferSize;
         EXPECT_EQ(buffer, c.bufferOut) << c.name << " into " << c.bufferSize;
     }
+    struct SizeQuery {
+        const char* name;
+        LONG status;
+        DWORD size;
+    } queries[] = {{"whole", ERROR_SUCCESS, 5},
+                   {"offByOne", ERROR_SUCCESS, 5},
+                   {"offByTwo", ERROR_SUCCESS, 3},
+                   {"missing", ERROR_FILE_NOT_FOUND, 0}};
+    for (const SizeQuery& q : queries) {
+        DWORD size = 0xdeadbeef;
+        EXPECT_EQ(RegQueryValueExA(key, q.name, nullptr, nullptr, nullptr, &size), q.status) << q.name;
+        EXPECT_EQ(size, q.size) << "a size query without a buffer: " << q.name;
+    }
     DWORD size = 0;
-    EXPECT_EQ(RegQueryValueExA(key, "terminated", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
-    EXPECT_EQ(size, 4u) << "a size query without a buffer";
     EXPECT_EQ(RegQueryValueExA(key, "dword", nullptr, nullptr, reinterpret_cast<LPBYTE>(&size), nullptr),
               ERROR_INVALID_PARAMETER);
+    RegCloseKey(key);
+}
+
+// Names and depths the platform refuses, with its codes; a name counts characters, not
+// bytes.
+TEST_F(Registry, NameAndDepthLimits) {
+    HKEY key = Create(HKEY_CURRENT_USER, "Software\\Vireo");
+    HKEY sub = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(key, std::string(255, 'k').c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &sub, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(sub);
+    EXPECT_EQ(RegCreateKeyExA(key, std::string(256, 'k').c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &sub, nullptr),
+              ERROR_BAD_PATHNAME);
+    std::string korean;
+    for (int i = 0; i < 255; ++i)
+        korean += Ansi("가");
+    EXPECT_EQ(RegCreateKeyExA(key, korean.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr),
+              ERROR_SUCCESS)
+        << "255 Korean characters are 510 bytes and still a valid name";
+    RegCloseKey(sub);
+
+    const BYTE one[] = {1, 0, 0, 0};
+    EXPECT_EQ(RegSetValueExA(key, std::string(16383, 'v').c_str(), 0, REG_DWORD, one, 4), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, std::string(16384, 'v').c_str(), 0, REG_DWORD, one, 4),
+              ERROR_FILENAME_EXCED_RANGE);
+
+    // 511 levels below Software: 512 deep in all.
+    std::string path = "Software";
+    for (int i = 0; i < 511; ++i)
+        path += "\\d";
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(sub);
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (path + "\\d").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &sub, nullptr),
+              ERROR_BAD_PATHNAME);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, (path + "\\d").c_str(), 0, KEY_READ, &sub),
+              ERROR_FILE_NOT_FOUND);
     RegCloseKey(key);
 }
 
