@@ -57,6 +57,42 @@ iconv_t Converter(const char* to, const char* from) {
     return cd;
 }
 
+// The length of the well-formed UTF-8 character at the start of `s`, or 0 when the bytes
+// there are no character (a stray continuation byte, a sequence cut short or broken by
+// a byte that does not continue it, an overlong form, a surrogate, beyond U+10FFFF).
+std::size_t WellFormedUtf8Length(const unsigned char* s, std::size_t left) {
+    if (left == 0)
+        return 0;
+    unsigned char c = s[0];
+    if (c < 0x80)
+        return 1;
+    std::size_t length;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0)
+            low = 0xA0;
+        else if (c == 0xED)
+            high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0)
+            low = 0x90;
+        else if (c == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (left < length || s[1] < low || s[1] > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (s[i] < 0x80 || s[i] > 0xBF)
+            return 0;
+    return length;
+}
+
 // Converts with iconv, replacing what cannot be converted. Returns false when a
 // replacement was needed.
 bool Convert(const char* to, const char* from, std::string_view in, std::string& out,
@@ -88,10 +124,9 @@ bool Convert(const char* to, const char* from, std::string_view in, std::string&
             unsigned unit = static_cast<unsigned char>(src[0]) | (static_cast<unsigned char>(src[1]) << 8);
             malformed = unit >= 0xD800 && unit <= 0xDFFF;
         } else if (errno == EILSEQ && std::strcmp(from, "UTF-8") == 0) {
-            // A well-formed UTF-8 character the target lacks: skip it whole.
-            unsigned char c = static_cast<unsigned char>(src[0]);
-            std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-            if (len <= srcLeft && c >= 0xC2 && c <= 0xF4) {
+            // A well-formed UTF-8 character the target lacks is skipped whole; a malformed
+            // byte alone, so what follows it is converted as what it is.
+            if (std::size_t len = WellFormedUtf8Length(reinterpret_cast<unsigned char*>(src), srcLeft)) {
                 malformed = false;
                 step = len;
             }

@@ -61,6 +61,53 @@ TEST(CodePage, LengthRulesAndErrors) {
     EXPECT_TRUE(usedDefault);
 }
 
+// Malformed UTF-8 (host file names are arbitrary bytes): each bad byte is replaced on its
+// own and whatever follows it is converted as what it is.
+TEST(CodePage, MalformedUtf8ReplacesOnlyTheBadBytes) {
+    TempPrefix prefix;
+    struct Case {
+        std::string utf8;
+        std::string ansi; // code page 949
+        std::u16string utf16;
+    } cases[] = {
+        {"\xC3"
+         "AB",
+         "?AB",
+         u"\uFFFD"
+         "AB"}, // a lead byte the next one does not continue
+        {"\xE2\x82"
+         "A",
+         "??A",
+         u"\uFFFD\uFFFD"
+         "A"}, // a three-byte form cut short
+        {"\x80"
+         "A",
+         "?A",
+         u"\uFFFD"
+         "A"}, // a stray continuation byte
+        {"\xC0\xAF"
+         "A",
+         "??A",
+         u"\uFFFD\uFFFD"
+         "A"}, // an overlong "/"
+        {"\xED\xA0\x80"
+         "A",
+         "???A",
+         u"\uFFFD\uFFFD\uFFFD"
+         "A"}, // a surrogate
+        {"\xC3\xA9"
+         "A",
+         "?A",
+         u"\u00E9"
+         "A"},                       // well-formed, not in 949: one "?"
+        {"A\xC3", "A?", u"A\uFFFD"}, // cut short by the end
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(vireo::win::Utf8ToAnsi(c.utf8), c.ansi) << c.ansi;
+        EXPECT_EQ(vireo::win::Utf8ToUtf16(c.utf8), c.utf16) << c.ansi;
+    }
+}
+
 struct SeparatorCase {
     UINT codePage;
     std::string text;
