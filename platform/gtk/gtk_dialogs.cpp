@@ -194,47 +194,14 @@ int RunMessageBox(GtkWindow* parent, const std::string& text, const std::string&
     GtkWidget* dialog =
         gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, kind, GTK_BUTTONS_NONE, "%s", text.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
-    struct Button {
-        int id;
-        const char* label;
-    };
-    std::vector<Button> buttons;
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        buttons = {{IDOK, "확인"}, {IDCANCEL, "취소"}};
-        break;
-    case MB_ABORTRETRYIGNORE:
-        buttons = {{IDABORT, "중단(_A)"}, {IDRETRY, "다시 시도(_R)"}, {IDIGNORE, "무시(_I)"}};
-        break;
-    case MB_YESNOCANCEL:
-        buttons = {{IDYES, "예(_Y)"}, {IDNO, "아니요(_N)"}, {IDCANCEL, "취소"}};
-        break;
-    case MB_YESNO:
-        buttons = {{IDYES, "예(_Y)"}, {IDNO, "아니요(_N)"}};
-        break;
-    case MB_RETRYCANCEL:
-        buttons = {{IDRETRY, "다시 시도(_R)"}, {IDCANCEL, "취소"}};
-        break;
-    case MB_CANCELTRYCONTINUE:
-        buttons = {{IDCANCEL, "취소"}, {IDTRYAGAIN, "다시 시도(_T)"}, {IDCONTINUE, "계속(_C)"}};
-        break;
-    default:
-        buttons = {{IDOK, "확인"}};
-        break;
-    }
-    for (const Button& b : buttons)
+    win::MessageBoxLayout layout = win::MessageBoxLayoutOf(type);
+    for (const win::MessageBoxButton& b : layout.buttons)
         gtk_dialog_add_button(GTK_DIALOG(dialog), b.label, b.id);
-    std::size_t def = (type & MB_DEFMASK) >> 8;
-    gtk_dialog_set_default_response(GTK_DIALOG(dialog), buttons[def < buttons.size() ? def : 0].id);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), layout.defaultAnswer);
     int response = gtk_dialog_run(GTK_DIALOG(dialog));
     gtk_widget_destroy(dialog);
-    // Closing the box without a button answers as Cancel would, or OK when that is the only button.
-    if (response < 0) {
-        bool hasCancel = false;
-        for (const Button& b : buttons)
-            hasCancel = hasCancel || b.id == IDCANCEL;
-        response = hasCancel ? IDCANCEL : buttons.size() == 1 ? buttons[0].id : IDCANCEL;
-    }
+    if (response < 0)
+        response = layout.closeAnswer;
     return response;
 }
 

@@ -150,17 +150,7 @@ int SimDesktop::ShowMessageBox(HWND owner, const std::string& text, const std::s
         answers.pop_front();
         return a;
     }
-    switch (type & MB_TYPEMASK) {
-    case MB_YESNO:
-    case MB_YESNOCANCEL:
-        return IDYES;
-    case MB_RETRYCANCEL:
-        return IDRETRY;
-    case MB_ABORTRETRYIGNORE:
-        return IDABORT;
-    default:
-        return IDOK;
-    }
+    return win::MessageBoxLayoutOf(type).defaultAnswer;
 }
 
 } // namespace vireo::sim

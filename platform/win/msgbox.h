@@ -1,6 +1,8 @@
 // Message boxes.
 #pragma once
 
+#include <vector>
+
 #include "platform/win/types.h"
 
 constexpr UINT MB_OK = 0x00000000;
@@ -33,6 +35,27 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 constexpr int IDTRYAGAIN = 10;
 constexpr int IDCONTINUE = 11;
+
+namespace vireo::win {
+
+struct MessageBoxButton {
+    int id;            // the answer it gives (IDOK and so on)
+    const char* label; // UTF-8, with a mnemonic after "_"
+};
+
+// What a box of a type offers, the one table every desktop follows: its buttons in
+// order, the answer of its default button (MB_DEFBUTTONn, the first when there is no
+// n-th), and the answer when the box is closed without a button (Esc, the close box):
+// Cancel where there is one, OK for a lone OK; a box the platform does not let close
+// that way answers as its default button.
+struct MessageBoxLayout {
+    std::vector<MessageBoxButton> buttons;
+    int defaultAnswer;
+    int closeAnswer;
+};
+MessageBoxLayout MessageBoxLayoutOf(UINT type);
+
+} // namespace vireo::win
 
 // With VIREO_UNATTENDED=1 a box shows nothing: it prints one line "CAPTION: TEXT" in
 // UTF-8 on standard error and answers as its default button would.
