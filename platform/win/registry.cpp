@@ -185,6 +185,40 @@ std::size_t OpenRegistryKeyCount() {
     return Registry().handles.size();
 }
 
+LONG ReadRegistryTree(HKEY root, const std::function<LONG(const Key& hiveRoot)>& read) {
+    auto base = IsPredefined(root) ? Resolve(root) : std::nullopt;
+    if (!base)
+        return ERROR_INVALID_HANDLE;
+    const Key* hiveRoot = nullptr;
+    if (LONG status = base->hive->Read(hiveRoot))
+        return status;
+    return read(*hiveRoot);
+}
+
+LONG ChangeRegistryTree(HKEY root, const std::function<LONG(Key& hiveRoot, bool& changed)>& change) {
+    auto base = IsPredefined(root) ? Resolve(root) : std::nullopt;
+    if (!base)
+        return ERROR_INVALID_HANDLE;
+    return base->hive->Modify(change);
+}
+
+std::vector<std::string> PredefinedKeyPath(HKEY root) {
+    auto base = IsPredefined(root) ? Resolve(root) : std::nullopt;
+    return base ? base->path : std::vector<std::string>{};
+}
+
+bool WriteDenied(const Key& hiveRoot, const std::vector<std::string>& path) {
+    bool prot = hiveRoot.isProtected;
+    const Key* key = &hiveRoot;
+    for (const std::string& part : path) {
+        key = key->Find(part);
+        if (!key)
+            break;
+        prot = prot || key->isProtected;
+    }
+    return Denied(prot, KEY_WRITE);
+}
+
 namespace detail {
 
 void ResetRegistry() {

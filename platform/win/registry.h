@@ -2,6 +2,10 @@
 // terminator rules. Both hives persist in the prefix (see hive.h).
 #pragma once
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "platform/win/errors.h"
 #include "platform/win/types.h"
 
@@ -69,5 +73,22 @@ namespace vireo::win {
 
 // How many keys this process holds open (predefined keys do not count).
 std::size_t OpenRegistryKeyCount();
+
+namespace reg {
+struct Key;
+}
+
+// The registry in its own terms, for the registry tool, which must keep every character:
+// the tree of the hive a predefined key lies in, names and string data in UTF-8. A read
+// sees the hive as it is; a change is made to the whole hive under its lock and stored
+// whole when it succeeds, or not at all. ERROR_INVALID_HANDLE for a key that is not
+// predefined or has no hive (HKEY_USERS).
+LONG ReadRegistryTree(HKEY root, const std::function<LONG(const reg::Key& hiveRoot)>& read);
+LONG ChangeRegistryTree(HKEY root, const std::function<LONG(reg::Key& hiveRoot, bool& changed)>& change);
+// Where a predefined key lies in its hive (HKEY_CLASSES_ROOT: SOFTWARE\Classes).
+std::vector<std::string> PredefinedKeyPath(HKEY root);
+// Whether writing at `path` of a hive (a key there, or one to be created there) needs
+// rights this process lacks: the deepest existing key on the way is protected.
+bool WriteDenied(const reg::Key& hiveRoot, const std::vector<std::string>& path);
 
 } // namespace vireo::win

@@ -98,4 +98,78 @@ TEST_F(RegTool, ProtectedKeysNeedTheRightsThePrefixGrants) {
     EXPECT_EQ(Reg({"query", "HKLM\\SOFTWARE\\Microsoft\\Internet Explorer"}).exitCode, 0);
 }
 
+// Names and data outside any code page are kept exactly: two values named by two emoji
+// stay two values.
+TEST_F(RegTool, KeepsEveryCharacter) {
+    ASSERT_EQ(Reg({"add", "HKCU\\Software\\😀키", "/v", "😀", "/d", "😀 grinning", "/f"}).exitCode, 0);
+    ASSERT_EQ(Reg({"add", "HKCU\\Software\\😀키", "/v", "😎", "/d", "😎 cool", "/f"}).exitCode, 0);
+    Finished f = Reg({"query", "HKCU\\Software\\😀키"});
+    EXPECT_EQ(f.out, "\nHKEY_CURRENT_USER\\Software\\😀키\n"
+                     "    😀    REG_SZ    😀 grinning\n"
+                     "    😎    REG_SZ    😎 cool\n\n")
+        << f.err;
+    std::string file = (prefix.path() / "emoji.reg").string();
+    ASSERT_EQ(Reg({"export", "HKCU\\Software\\😀키", file, "/y"}).exitCode, 0);
+    ASSERT_EQ(Reg({"delete", "HKCU\\Software\\😀키", "/f"}).exitCode, 0);
+    ASSERT_EQ(Reg({"import", file}).exitCode, 0);
+    EXPECT_EQ(Reg({"query", "HKCU\\Software\\😀키"}).out, f.out);
+}
+
+// Input that used never to end, and failures that used to be reported as success.
+TEST_F(RegTool, EndsWithAClearErrorOnHostileInput) {
+    Finished f =
+        Reg({"add", "HKCU\\Software\\X", "/v", "m", "/t", "REG_MULTI_SZ", "/s", "", "/d", "abc", "/f"});
+    EXPECT_EQ(f.exitCode, 1);
+    EXPECT_NE(f.err.find("separator"), std::string::npos) << f.err;
+
+    f = Reg({"import", "/dev/zero"});
+    EXPECT_EQ(f.exitCode, 1);
+    EXPECT_NE(f.err.find("larger than a registry file can be"), std::string::npos) << f.err;
+
+    f = Reg({"export", "HKLM\\SOFTWARE", "/dev/full", "/y"});
+    EXPECT_EQ(f.exitCode, 1) << "a full disk is no success";
+    EXPECT_EQ(f.out, "");
+    EXPECT_NE(f.err.find("No space left on device"), std::string::npos) << f.err;
+
+    f = Reg({"add", "HKCU\\Software\\X", "/v", std::string(16384, 'v'), "/d", "1", "/f"});
+    EXPECT_EQ(f.exitCode, 1);
+    f = Reg({"add", "HKCU\\Software\\" + std::string(256, 'k'), "/f"});
+    EXPECT_EQ(f.exitCode, 1);
+    EXPECT_NE(f.err.find("Invalid key name"), std::string::npos) << f.err;
+}
+
+TEST_F(RegTool, AnImportIsAllOrNothing) {
+    ASSERT_EQ(Reg({"add", "HKCU\\Software\\Kept", "/v", "n", "/d", "before", "/f"}).exitCode, 0);
+    std::string before = vireo::test::ReadFile(prefix.path() / "user.reg");
+    const std::string head = "Windows Registry Editor Version 5.00\n\n"
+                             "[HKEY_CURRENT_USER\\Software\\Kept]\n\"n\"=\"after\"\n\n"
+                             "[HKEY_CURRENT_USER\\Software\\New]\n\n";
+    const std::string tails[] = {
+        "[HKEY_NOWHERE\\Software]\n",                                     // an unknown root
+        "[HKEY_CURRENT_USER\\Software\\" + std::string(256, 'k') + "]\n", // an over-long key name
+        "[-HKEY_CURRENT_USER]\n",                                         // a root cannot be deleted
+        "[HKEY_CURRENT_USER\\Software]\n\"v\"=dword:xyz\n",               // malformed data
+    };
+    for (const std::string& tail : tails) {
+        vireo::test::WriteFile(prefix.path() / "part.reg", head + tail);
+        Finished f = Reg({"import", (prefix.path() / "part.reg").string()});
+        EXPECT_EQ(f.exitCode, 1) << tail;
+        EXPECT_NE(f.err, "") << tail;
+        EXPECT_EQ(vireo::test::ReadFile(prefix.path() / "user.reg"), before) << "nothing changed by " << tail;
+    }
+    EXPECT_NE(Reg({"query", "HKCU\\Software\\Kept", "/v", "n"}).out.find("before"), std::string::npos);
+}
+
+TEST_F(RegTool, AQuestionWithoutAnswerIsNo) {
+    ASSERT_EQ(Reg({"add", "HKCU\\Software\\Asked", "/v", "n", "/d", "first", "/f"}).exitCode, 0);
+    Finished f =
+        Reg({"add", "HKCU\\Software\\Asked", "/v", "n", "/d", "second"}); // standard input at its end
+    EXPECT_NE(f.out.find("standard input is closed"), std::string::npos) << f.out;
+    EXPECT_NE(f.out.find("The operation was canceled."), std::string::npos) << f.out;
+    EXPECT_NE(Reg({"query", "HKCU\\Software\\Asked", "/v", "n"}).out.find("first"), std::string::npos);
+    f = Reg({"delete", "HKCU\\Software\\Asked"});
+    EXPECT_NE(f.out.find("standard input is closed"), std::string::npos) << f.out;
+    EXPECT_EQ(Reg({"query", "HKCU\\Software\\Asked"}).exitCode, 0) << "still there";
+}
+
 } // namespace

@@ -1,5 +1,5 @@
-// The registry tool's commands. Arguments and output are UTF-8; the registry is reached
-// through the platform's A functions, converting at this boundary.
+// The registry tool's commands. Arguments, files and output are UTF-8, and so are the
+// hives: the tool works on their trees directly, so no character is lost to a code page.
 #pragma once
 
 #include <optional>
