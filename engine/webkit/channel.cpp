@@ -76,9 +76,13 @@ Channel::~Channel() {
 }
 
 void Channel::Close() {
-    if (m_fd >= 0)
-        close(m_fd);
+    if (m_fd < 0)
+        return;
+    int fd = m_fd;
     m_fd = -1;
+    if (m_closed)
+        m_closed();
+    close(fd);
 }
 
 bool Channel::Send(MessageType type, std::uint32_t id, const std::string& body) {
@@ -119,60 +123,77 @@ bool Channel::Readable(std::chrono::microseconds spin) {
     return false;
 }
 
-std::optional<Channel::Message> Channel::Receive(int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    auto readExactly = [&](char* out, std::size_t size) -> bool {
-        std::size_t got = 0;
-        while (got < size) {
-            ssize_t n = recv(m_fd, out + got, size - got, MSG_DONTWAIT);
-            if (n > 0) {
-                got += static_cast<std::size_t>(n);
-                continue;
-            }
-            if (n == 0)
-                return false; // the other side has gone
-            if (errno == EINTR)
-                continue;
-            if (errno != EAGAIN && errno != EWOULDBLOCK)
-                return false;
-            if (Readable(kSpin))
-                continue;
-            int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                            deadline - std::chrono::steady_clock::now())
-                                            .count());
-            if (left <= 0)
-                return false;
-            pollfd p{m_fd, POLLIN, 0};
-            int r = poll(&p, 1, left);
-            if (r < 0 && errno != EINTR)
-                return false;
-            if (r == 0)
-                return false;
+bool Channel::Fill() {
+    char buffer[65536];
+    while (m_fd >= 0) {
+        ssize_t n = recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) {
+            m_inbox.append(buffer, static_cast<std::size_t>(n));
+            continue;
         }
-        return true;
-    };
-    if (m_fd < 0)
-        return std::nullopt;
-    char head[9];
-    if (!readExactly(head, sizeof head)) {
-        Close(); // a peer that died or hangs is given up, and every later call fails at once
-        return std::nullopt;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return true;
+        Close(); // the other side has gone
     }
+    return false;
+}
+
+std::optional<Channel::Message> Channel::TakeMessage() {
+    std::size_t available = m_inbox.size() - m_inboxStart;
+    if (available < 9)
+        return std::nullopt;
+    const char* head = m_inbox.data() + m_inboxStart;
     std::uint32_t length = 0, id = 0;
     for (int i = 3; i >= 0; --i) {
         length = (length << 8) | static_cast<unsigned char>(head[1 + i]);
         id = (id << 8) | static_cast<unsigned char>(head[5 + i]);
     }
     if (length < 4 || length > (1u << 24)) {
-        Close();
+        Close(); // no peer of ours sends that: the stream cannot be trusted any more
         return std::nullopt;
     }
-    std::string body(length - 4, '\0');
-    if (!body.empty() && !readExactly(body.data(), body.size())) {
-        Close();
+    if (available < 5 + std::size_t{length})
         return std::nullopt;
+    Message m{static_cast<MessageType>(head[0]), id, Body(std::string(head + 9, length - 4))};
+    m_inboxStart += 5 + std::size_t{length};
+    if (m_inboxStart == m_inbox.size()) {
+        m_inbox.clear();
+        m_inboxStart = 0;
+    } else if (m_inboxStart > (1u << 16) && m_inboxStart > m_inbox.size() / 2) {
+        m_inbox.erase(0, m_inboxStart);
+        m_inboxStart = 0;
     }
-    return Message{static_cast<MessageType>(head[0]), id, Body(std::move(body))};
+    return m;
+}
+
+// The next message, waiting for it at most `timeoutMs`: nothing when the time runs out
+// (the channel stays open; the rest of a message that arrived in part stays buffered)
+// or when the other side has gone.
+std::optional<Channel::Message> Channel::Receive(int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (std::optional<Message> m = TakeMessage())
+            return m;
+        if (m_fd < 0)
+            return std::nullopt;
+        if (!Readable(kSpin)) {
+            int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                            deadline - std::chrono::steady_clock::now())
+                                            .count());
+            if (left <= 0)
+                return std::nullopt;
+            pollfd p{m_fd, POLLIN, 0};
+            int r = poll(&p, 1, left);
+            if (r == 0)
+                return std::nullopt;
+            if (r < 0 && errno != EINTR)
+                return std::nullopt;
+        }
+        if (!Fill())
+            return std::nullopt;
+    }
 }
 
 void Channel::Serve(Message& m) {
@@ -211,13 +232,14 @@ void Channel::Notify(const Body& notice) {
 bool Channel::ServeIncoming() {
     // Page script often calls again at once: the next request is looked for a moment
     // before the main loop goes back to sleep. A page that never stops calling still
-    // lets the main loop run its other work every few milliseconds.
+    // lets the main loop run its other work every few milliseconds, and the rest of a
+    // message that arrived in part is waited for by the main loop, not here.
     auto until = std::chrono::steady_clock::now() + kServeBudget;
-    while (m_fd >= 0 && std::chrono::steady_clock::now() < until && Readable(kSpin)) {
-        std::optional<Message> m = Receive(5000);
-        if (!m)
+    while (m_fd >= 0) {
+        while (std::optional<Message> m = TakeMessage())
+            Serve(*m);
+        if (m_fd < 0 || std::chrono::steady_clock::now() >= until || !Readable(kSpin) || !Fill())
             break;
-        Serve(*m);
     }
     return m_fd >= 0;
 }

@@ -64,15 +64,20 @@ public:
     Channel& operator=(const Channel&) = delete;
 
     void SetNoticeHandler(NoticeHandler notices) { m_notices = std::move(notices); }
+    // Called once when the channel closes, before its descriptor is closed, so that a
+    // main-loop watch on it goes first.
+    void SetCloseHandler(std::function<void()> closed) { m_closed = std::move(closed); }
     int Fd() const { return m_fd; }
     bool Alive() const { return m_fd >= 0; }
 
     // Sends a request and waits for its reply, serving requests that arrive meanwhile.
-    // Nothing comes back when the other side dies or stays silent past the time limit.
+    // Nothing comes back when the other side dies, or stays silent past the time limit:
+    // then that call is given up (its late reply is dropped) and the channel goes on.
     std::optional<Body> Call(const Body& request, int timeoutMs = 5000);
     void Notify(const Body& notice);
-    // Handles whatever arrived while nobody was waiting (from a main-loop watch).
-    // False when the other side has gone.
+    // Handles whatever arrived while nobody was waiting (from a main-loop watch), without
+    // waiting for the rest of a message that arrived in part. False when the other side
+    // has gone.
     bool ServeIncoming();
 
 private:
@@ -82,6 +87,10 @@ private:
         Body body;
     };
     bool Send(MessageType type, std::uint32_t id, const std::string& body);
+    // Reads what has arrived, without waiting; false when the other side has gone.
+    bool Fill();
+    // Takes one whole message from what has arrived, if there is one.
+    std::optional<Message> TakeMessage();
     std::optional<Message> Receive(int timeoutMs);
     bool Readable(std::chrono::microseconds spin);
     static constexpr std::chrono::microseconds kSpin{200};
@@ -92,6 +101,9 @@ private:
     int m_fd;
     Server m_server;
     NoticeHandler m_notices;
+    std::function<void()> m_closed;
+    std::string m_inbox; // bytes received and not yet taken, from m_inboxStart on
+    std::size_t m_inboxStart = 0;
     std::uint32_t m_nextId = 1;
 };
 

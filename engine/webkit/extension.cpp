@@ -254,7 +254,8 @@ void OnPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
 }
 
 gboolean OnIncoming(gint, GIOCondition, gpointer) {
-    return g_channel && g_channel->ServeIncoming() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    g_channel->ServeIncoming();
+    return G_SOURCE_CONTINUE; // a channel that closed has removed this watch itself
 }
 
 } // namespace
@@ -270,7 +271,8 @@ extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize_with_user_data(W
     if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
         g_channel = std::make_unique<Channel>(fd, Serve, nullptr);
         // The host waits while the page serves its call: ahead of the web process's own work.
-        g_unix_fd_add_full(G_PRIORITY_HIGH, fd, G_IO_IN, OnIncoming, nullptr, nullptr);
+        guint watch = g_unix_fd_add_full(G_PRIORITY_HIGH, fd, G_IO_IN, OnIncoming, nullptr, nullptr);
+        g_channel->SetCloseHandler([watch] { g_source_remove(watch); });
     } else if (fd >= 0) {
         close(fd);
     }

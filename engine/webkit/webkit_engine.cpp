@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -57,20 +59,37 @@ public:
     Body ServeHost(Body& request);
 
 private:
+    // The socket lives in a private folder of its own. Without one, or without a socket
+    // that listens, pages get no window.external; that is said on standard error.
     Bridge() {
         gchar* dir = g_dir_make_tmp("vireo-XXXXXX", nullptr);
-        m_dir = dir ? dir : "/tmp";
+        if (!dir) {
+            std::fprintf(stderr, "VireoPlayer: no private folder for the script bridge: %s\n",
+                         std::strerror(errno));
+            return;
+        }
+        m_dir = dir;
         g_free(dir);
         m_socketPath = m_dir + "/bridge";
         m_listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, m_socketPath.c_str(), sizeof address.sun_path - 1);
-        if (m_listener >= 0 && bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            listen(m_listener, 16) == 0)
-            g_unix_fd_add(m_listener, G_IO_IN, OnAccept, this);
+        if (m_socketPath.size() >= sizeof address.sun_path || m_listener < 0 ||
+            bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            listen(m_listener, 16) != 0) {
+            std::fprintf(stderr, "VireoPlayer: the script bridge cannot listen on %s: %s\n",
+                         m_socketPath.c_str(), std::strerror(errno));
+            if (m_listener >= 0)
+                close(m_listener);
+            m_listener = -1;
+            return;
+        }
+        g_unix_fd_add(m_listener, G_IO_IN, OnAccept, this);
     }
     ~Bridge() {
+        if (m_dir.empty())
+            return;
         unlink(m_socketPath.c_str());
         rmdir(m_dir.c_str());
     }
@@ -84,13 +103,38 @@ private:
             connection, [bridge](Body& request) { return bridge->ServeHost(request); }, nullptr);
         Channel* raw = channel.get();
         channel->SetNoticeHandler([bridge, raw](Body& notice) { bridge->OnNotice(raw, notice); });
+        guint watch = g_unix_fd_add(connection, G_IO_IN, OnIncoming, raw);
+        // A channel that closes (its web process ended, or a call found it broken) takes
+        // its watch with it before its descriptor goes, and leaves the list soon after.
+        channel->SetCloseHandler([bridge, watch] {
+            g_source_remove(watch);
+            bridge->DropClosedChannelsSoon();
+        });
         bridge->m_channels.push_back(std::move(channel));
-        g_unix_fd_add(connection, G_IO_IN, OnIncoming, raw);
         return G_SOURCE_CONTINUE;
     }
 
     static gboolean OnIncoming(gint, GIOCondition, gpointer channel) {
-        return static_cast<Channel*>(channel)->ServeIncoming() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+        static_cast<Channel*>(channel)->ServeIncoming();
+        return G_SOURCE_CONTINUE; // a channel that closed has removed this watch itself
+    }
+
+    // Closed channels are dropped from the main loop, never from inside one of their
+    // own calls.
+    void DropClosedChannelsSoon() {
+        if (m_dropScheduled)
+            return;
+        m_dropScheduled = true;
+        g_idle_add(
+            +[](gpointer self) {
+                auto* bridge = static_cast<Bridge*>(self);
+                bridge->m_dropScheduled = false;
+                std::erase_if(bridge->m_pageChannels,
+                              [](const auto& entry) { return !entry.second->Alive(); });
+                std::erase_if(bridge->m_channels, [](const auto& channel) { return !channel->Alive(); });
+                return G_SOURCE_REMOVE;
+            },
+            this);
     }
 
     void OnNotice(Channel* channel, Body& notice);
@@ -98,6 +142,7 @@ private:
     std::string m_dir;
     std::string m_socketPath;
     int m_listener = -1;
+    bool m_dropScheduled = false;
     std::vector<std::unique_ptr<Channel>> m_channels;
     std::map<std::uint64_t, Channel*> m_pageChannels;
     std::map<std::uint64_t, Browser*> m_browsers;

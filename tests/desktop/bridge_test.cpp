@@ -31,8 +31,10 @@ protected:
             Shell("xdotool windowactivate --sync " + window + " key --clearmodifiers alt+F4");
             EXPECT_EQ(shell->Wait(20), 0);
         }
-        if (shell) {
+        if (shell && expectedStderr.empty()) {
             EXPECT_EQ(shell->Stderr(), "") << "the engine printed nothing of its own";
+        } else if (shell) {
+            EXPECT_NE(shell->Stderr().find(expectedStderr), std::string::npos) << shell->Stderr();
         }
     }
     virtual void BeforeStart() {}
@@ -49,6 +51,7 @@ protected:
                field("Width: ") + "x" + field("Height: ");
     }
     std::map<std::string, std::string> extraEnv;
+    std::string expectedStderr;
     std::unique_ptr<Background> shell;
     std::string window;
 };
@@ -59,6 +62,22 @@ class ScaledDesktop : public Bridge {
 protected:
     ScaledDesktop() { extraEnv = {{"GDK_SCALE", "2"}}; }
 };
+
+// No private folder for the bridge's socket (here: temporary files go to a folder that is
+// not there): pages go without window.external, the shell says why, and nothing is
+// put anywhere else.
+class NoBridgeFolder : public Bridge {
+protected:
+    NoBridgeFolder() {
+        extraEnv = {{"TMPDIR", (install / "missing").string()}};
+        expectedStderr = "VireoPlayer: no private folder for the script bridge";
+    }
+};
+
+TEST_F(NoBridgeFolder, PagesGoWithoutTheHostObjectAndTheShellSaysWhy) {
+    EXPECT_NE(Property(window, "_NET_WM_NAME").find("isNative=threw"), std::string::npos)
+        << Property(window, "_NET_WM_NAME");
+}
 
 TEST_F(Bridge, AnswersAndErrorsOfTheHostObject) {
     std::string caption = Property(window, "_NET_WM_NAME");
@@ -131,6 +150,19 @@ TEST_F(Bridge, AWebProcessThatDiesDoesNotHangTheShell) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(Property(window, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos);
     EXPECT_TRUE(shell->Running());
+}
+
+// The host gives up waiting for a page function after five seconds; the page keeps its
+// window.external for later calls.
+TEST_F(Bridge, AnEscHandlerThatTakesTooLongCostsOnlyThatCall) {
+    Key("f");
+    EXPECT_NE(WaitForCaption(window, "entered=").find("entered=true"), std::string::npos);
+    Key("s");
+    Key("Escape");
+    EXPECT_NE(WaitForCaption(window, "slow done", 15).find("slow done"), std::string::npos);
+    Key("n");
+    EXPECT_NE(WaitForCaption(window, "asked isNative=").find("asked isNative=true"), std::string::npos)
+        << Property(window, "_NET_WM_NAME");
 }
 
 TEST_F(Bridge, APageThatCallsTheHostWithoutEndLeavesTheWindowResponsive) {
