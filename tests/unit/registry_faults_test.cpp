@@ -60,11 +60,17 @@ protected:
 
 TEST_F(RegistryFaults, APrefixThatCannotBeCreatedReadsAsNewAndRefusesWrites) {
     WriteFile(scratch / "file");
-    UsePrefix(scratch / "file" / "prefix"); // its parent is a file
-    EXPECT_EQ(EngineVersion(), "11.0.250");
-    EXPECT_EQ(CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE"), ERROR_SUCCESS) << "an existing key needs no write";
-    EXPECT_EQ(CreateKey(HKEY_CURRENT_USER, "Software\\New"), ERROR_CANTWRITE);
-    EXPECT_EQ(SetDword(HKEY_LOCAL_MACHINE, kEngineKey, "x", 1), ERROR_CANTWRITE);
+    for (const fs::path& prefix : {scratch / "file" / "prefix", scratch / "file"}) { // below a file; a file
+        UsePrefix(prefix);
+        EXPECT_EQ(EngineVersion(), "11.0.250") << prefix;
+        EXPECT_EQ(CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE"), ERROR_SUCCESS)
+            << "an existing key needs no write";
+        EXPECT_EQ(CreateKey(HKEY_CURRENT_USER, "Software\\New"), ERROR_CANTWRITE) << prefix;
+        EXPECT_EQ(SetDword(HKEY_LOCAL_MACHINE, kEngineKey, "x", 1), ERROR_CANTWRITE) << prefix;
+    }
+    EXPECT_TRUE(fs::is_regular_file(scratch / "file")) << "the file is left as it was";
+    for (const auto& e : fs::directory_iterator(scratch.path()))
+        EXPECT_EQ(e.path().filename().string().find(".new-"), std::string::npos) << e.path();
 }
 
 TEST_F(RegistryFaults, AHiveThatCannotBeLockedKeepsReading) {
