@@ -92,10 +92,10 @@ TEST_F(EngineKeys, BackAndForwardByEachKeyAndButton) {
 TEST_F(EngineKeys, F5AndCtrlRRunTheLoadHandlerAgain) {
     std::string first = Field(Caption(), "t");
     Key("F5");
-    std::string second = Field(WaitFor("t=(?!" + first + ")"), "t");
+    std::string second = Field(WaitFor(" t=(?!" + first + ")"), "t");
     EXPECT_NE(second, first);
     Key("ctrl+r");
-    std::string third = Field(WaitFor("t=(?!" + second + ")"), "t");
+    std::string third = Field(WaitFor(" t=(?!" + second + ")"), "t");
     EXPECT_NE(third, second);
     EXPECT_NE(third, first);
 }
@@ -157,7 +157,7 @@ TEST_F(EngineKeys, ShortcutsLeaveFullScreenModeAloneAndEscStaysTheFrames) {
     ASSERT_NE(WaitFor("full=true").find("full=true"), std::string::npos);
     std::string token = Field(Caption(), "t");
     Key("F5");
-    std::string reloaded = WaitFor("t=(?!" + token + ")");
+    std::string reloaded = WaitFor(" t=(?!" + token + ")");
     EXPECT_NE(reloaded.find("full=true"), std::string::npos) << reloaded;
     Key("ctrl+plus");
     WidthNear(std::stoi(startWidth) / 1.1);
