@@ -1,41 +1,12 @@
 // What the browser view asks of the web engine: creation as a child filling a window,
 // silent mode, navigation, the current document with its window and its script object,
 // the host's external object, the title, navigate-complete and document-complete events,
-// and accelerator translation.
+// and accelerator translation. The engine's interfaces are the platform's
+// (platform/com/browser.h); what is the system's own is the site the view implements
+// and the way an engine is created.
 #pragma once
 
-#include "platform/com/com.h"
-#include "platform/win/window.h"
-
-struct IWebBrowser2 : IDispatch {
-    virtual HRESULT put_Silent(VARIANT_BOOL bSilent) = 0;
-    virtual HRESULT get_Silent(VARIANT_BOOL* pbSilent) = 0;
-    virtual HRESULT Navigate2(VARIANT* URL, VARIANT* Flags, VARIANT* TargetFrameName, VARIANT* PostData,
-                              VARIANT* Headers) = 0;
-    virtual HRESULT get_Document(IDispatch** ppDisp) = 0;
-
-protected:
-    ~IWebBrowser2() = default;
-};
-
-struct IOleWindow : IUnknown {
-    virtual HRESULT GetWindow(HWND* phwnd) = 0;
-    virtual HRESULT ContextSensitiveHelp(BOOL fEnterMode) = 0;
-
-protected:
-    ~IOleWindow() = default;
-};
-
-struct IHTMLDocument2 : IDispatch {
-    virtual HRESULT get_Script(IDispatch** p) = 0;
-
-protected:
-    ~IHTMLDocument2() = default;
-};
-
-extern const IID IID_IWebBrowser2;
-extern const IID IID_IOleWindow;
-extern const IID IID_IHTMLDocument2;
+#include "platform/com/browser.h"
 
 namespace vireo::engine {
 
