@@ -132,8 +132,13 @@ int CString::Find(LPCSTR sub, int start) const {
 }
 
 int CString::ReverseFind(char ch) const {
-    std::size_t pos = vireo::win::FindLastSingleByte(Data(), ch);
-    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+    // Walks character by character: a trail byte that equals `ch` is no match.
+    int found = -1;
+    LPCSTR start = GetString();
+    for (LPCSTR p = start; *p; p = CharNextA(p))
+        if (*p == ch)
+            found = static_cast<int>(p - start);
+    return found;
 }
 
 CString CString::Left(int count) const {
@@ -187,9 +192,18 @@ void CString::Format(LPCSTR format, ...) {
     *this = CString(buffer.data(), needed);
 }
 
+BSTR CString::AllocSysString() const {
+    int length = GetLength();
+    int wide = length ? MultiByteToWideChar(CP_ACP, 0, GetString(), length, nullptr, 0) : 0;
+    BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(wide));
+    if (text && wide)
+        MultiByteToWideChar(CP_ACP, 0, GetString(), length, text, wide);
+    return text;
+}
+
 BOOL CString::LoadString(UINT id) {
     char buffer[4096];
-    int n = LoadStringA(vireo::win::ModuleInstance(), id, buffer, sizeof buffer);
+    int n = LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer);
     if (n == 0)
         return FALSE;
     *this = CString(buffer, n);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/com/com.h"
 #include "platform/win/types.h"
 
 class CString {
@@ -28,6 +29,8 @@ public:
     bool IsEmpty() const { return Data().empty(); }
     void Empty();
     LPCSTR GetString() const { return Data().c_str(); }
+    // The text as a BSTR (from the ANSI code page); the caller frees it with SysFreeString.
+    BSTR AllocSysString() const;
     operator LPCSTR() const { return Data().c_str(); }
     char GetAt(int index) const;
     char operator[](int index) const { return GetAt(index); }

@@ -1,10 +1,10 @@
 #include "platform/afx/document.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/afx/afxres.h"
 #include "platform/afx/winapp.h"
+#include "platform/win/file.h"
 
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 IMPLEMENT_DYNAMIC(CDocTemplate, CCmdTarget)
@@ -50,9 +50,9 @@ BOOL CDocument::OnNewDocument() {
 
 BOOL CDocument::OnOpenDocument(LPCSTR lpszPathName) {
     // The file must open for reading; a document of this kind reads nothing from it.
-    std::filesystem::path host = vireo::win::ToHostPath(lpszPathName);
-    std::FILE* file = host.empty() ? nullptr : std::fopen(host.c_str(), "rb");
-    if (!file) {
+    HANDLE file = CreateFileA(lpszPathName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         CString prompt;
         CString format;
         format.LoadString(AFX_IDP_FAILED_INVALID_PATH);
@@ -60,7 +60,7 @@ BOOL CDocument::OnOpenDocument(LPCSTR lpszPathName) {
         AfxMessageBox(prompt, MB_OK, AFX_IDP_FAILED_INVALID_PATH);
         return FALSE;
     }
-    std::fclose(file);
+    CloseHandle(file);
     DeleteContents();
     SetModifiedFlag(FALSE);
     return TRUE;

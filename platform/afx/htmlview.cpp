@@ -54,10 +54,7 @@ void CHtmlView::Navigate2(LPCSTR lpszURL, DWORD dwFlags, LPCSTR lpszTargetFrameN
                           LPVOID lpvPostData, DWORD dwPostDataLen) {
     if (!m_pBrowserApp || !lpszURL)
         return;
-    auto bstr = [](LPCSTR ansi) {
-        std::u16string wide = vireo::win::Utf8ToUtf16(vireo::win::AnsiToUtf8(ansi));
-        return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-    };
+    auto bstr = [](LPCSTR ansi) { return CString(ansi).AllocSysString(); };
     VARIANT url, flags, target, post, headers;
     VariantInit(&url);
     url.vt = VT_BSTR;

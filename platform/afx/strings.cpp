@@ -22,7 +22,7 @@ void RegisterFrameworkStrings() {
     std::vector<vireo::win::StringResource> missing;
     char probe[4];
     for (const auto& s : strings)
-        if (LoadStringA(vireo::win::ModuleInstance(), s.id, probe, sizeof probe) == 0)
+        if (LoadStringA(GetModuleHandleA(nullptr), s.id, probe, sizeof probe) == 0)
             missing.push_back(s);
     vireo::win::RegisterStringResources(missing.data(), missing.size());
 }

@@ -25,7 +25,7 @@ CWnd* AfxGetMainWnd() {
     return g_pApp ? g_pApp->m_pMainWnd : nullptr;
 }
 HINSTANCE AfxGetInstanceHandle() {
-    return vireo::win::ModuleInstance();
+    return GetModuleHandleA(nullptr);
 }
 void AfxPostQuitMessage(int nExitCode) {
     ::PostQuitMessage(nExitCode);
@@ -93,8 +93,9 @@ void CWinApp::SetAppID(LPCSTR lpcszAppID) {
 
 BOOL CWinApp::InitApplication() {
     if (!m_strAppID.IsEmpty()) {
-        std::u16string id = vireo::win::Utf8ToUtf16(vireo::win::AnsiToUtf8(m_strAppID.GetString()));
-        SetCurrentProcessExplicitAppUserModelID(id.c_str());
+        BSTR id = m_strAppID.AllocSysString();
+        SetCurrentProcessExplicitAppUserModelID(id);
+        SysFreeString(id);
     }
     return TRUE;
 }
@@ -236,7 +237,7 @@ int AfxWinMain(int argc, char** argv, int nCmdShow) {
     if (!app)
         return -1;
     vireo::afx::RegisterFrameworkStrings();
-    app->m_hInstance = vireo::win::ModuleInstance();
+    app->m_hInstance = GetModuleHandleA(nullptr);
     app->m_nCmdShow = nCmdShow;
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i)

@@ -38,7 +38,7 @@ LPCSTR AfxFrameOrViewClass() {
     static const char* name = [] {
         WNDCLASSA wc{};
         wc.lpfnWndProc = AfxWndProc;
-        wc.hInstance = vireo::win::ModuleInstance();
+        wc.hInstance = AfxGetInstanceHandle();
         wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
         wc.lpszClassName = "AfxFrameOrView";
         RegisterClassA(&wc);
@@ -91,8 +91,8 @@ BOOL CWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, co
 
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, int x, int y,
                     int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
-    CREATESTRUCT cs{lpParam, vireo::win::ModuleInstance(), nIDorHMenu,     hWndParent,    nHeight,  nWidth, y,
-                    x,       static_cast<LONG>(dwStyle),   lpszWindowName, lpszClassName, dwExStyle};
+    CREATESTRUCT cs{lpParam, AfxGetInstanceHandle(),     nIDorHMenu,     hWndParent,    nHeight,  nWidth, y,
+                    x,       static_cast<LONG>(dwStyle), lpszWindowName, lpszClassName, dwExStyle};
     if (!PreCreateWindow(cs)) {
         PostNcDestroy();
         return FALSE;

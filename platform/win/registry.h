@@ -47,11 +47,6 @@ constexpr REGSAM KEY_READ = 0x00020019;
 constexpr REGSAM KEY_WRITE = 0x00020006;
 constexpr REGSAM KEY_EXECUTE = KEY_READ;
 constexpr REGSAM KEY_ALL_ACCESS = 0x000F003F;
-constexpr REGSAM MAXIMUM_ALLOWED = 0x02000000;
-constexpr REGSAM GENERIC_ALL = 0x10000000;
-constexpr REGSAM GENERIC_EXECUTE = 0x20000000;
-constexpr REGSAM GENERIC_WRITE = 0x40000000;
-constexpr REGSAM GENERIC_READ = 0x80000000;
 
 LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions,
                      REGSAM samDesired, const SECURITY_ATTRIBUTES* lpSecurityAttributes, PHKEY phkResult,

@@ -51,6 +51,14 @@ HINSTANCE ModuleInstance() {
 
 } // namespace vireo::win
 
+HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
+    if (lpModuleName) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    return vireo::win::ModuleInstance();
+}
+
 int LoadStringA(HINSTANCE, UINT uID, LPSTR lpBuffer, int cchBufferMax) {
     auto it = T().strings.find(uID);
     if (!lpBuffer || cchBufferMax <= 0) {

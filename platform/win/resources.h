@@ -10,6 +10,9 @@
 #include "platform/win/types.h"
 
 int LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
+// The running program's module for a null name; other modules are not loaded here
+// (ERROR_MOD_NOT_FOUND).
+HMODULE GetModuleHandleA(LPCSTR lpModuleName);
 
 namespace vireo::win {
 

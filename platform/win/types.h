@@ -30,6 +30,13 @@ using LPARAM = LONG_PTR;
 using LRESULT = LONG_PTR;
 using LCID = DWORD;
 using REGSAM = DWORD;
+
+// Access rights every kind of object understands.
+constexpr DWORD MAXIMUM_ALLOWED = 0x02000000;
+constexpr DWORD GENERIC_ALL = 0x10000000;
+constexpr DWORD GENERIC_EXECUTE = 0x20000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD GENERIC_READ = 0x80000000;
 using LSTATUS = LONG;
 using HRESULT = LONG;
 using ATOM = WORD;

@@ -4,6 +4,7 @@
 #include "platform/win/codepage.h"
 #include "platform/win/dialog.h"
 #include "platform/win/errors.h"
+#include "platform/win/file.h"
 #include "platform/win/msgbox.h"
 #include "platform/win/paths.h"
 #include "platform/win/process.h"

@@ -63,6 +63,36 @@ TEST(HostPaths, TheExecutableAnswersToItsWindowsName) {
     EXPECT_TRUE(vireo::win::ToHostPath(base + "\\VireoPlayer").empty());
 }
 
+// Opening a file for reading, with the platform's reasons for a refusal.
+TEST(HostPaths, OpeningAnExistingFile) {
+    TempPrefix prefix;
+    TempDir dir;
+    WriteFile(dir / "Book.txt", "text");
+    struct Case {
+        std::string path;
+        DWORD error; // 0: opens
+    } cases[] = {
+        {Win(dir / "Book.txt"), 0},
+        {Win(dir / "BOOK.TXT"), 0}, // letter case does not matter
+        {Win(dir / "missing.txt"), ERROR_FILE_NOT_FOUND},
+        {Win(dir / "nowhere" / "missing.txt"), ERROR_PATH_NOT_FOUND},
+        {Win(dir.path()), ERROR_ACCESS_DENIED}, // a folder
+        {"Q:\\unmapped\\x.txt", ERROR_PATH_NOT_FOUND},
+    };
+    for (const Case& c : cases) {
+        SetLastError(0);
+        HANDLE h = CreateFileA(c.path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (c.error == 0) {
+            EXPECT_NE(h, INVALID_HANDLE_VALUE) << c.path;
+            EXPECT_TRUE(CloseHandle(h));
+        } else {
+            EXPECT_EQ(h, INVALID_HANDLE_VALUE) << c.path;
+            EXPECT_EQ(GetLastError(), c.error) << c.path;
+        }
+    }
+}
+
 TEST(HostPaths, CurrentDirectory) {
     TempPrefix prefix;
     TempDir dir;
