@@ -241,7 +241,7 @@ int AfxWinMain(int argc, char** argv, int nCmdShow) {
     app->m_nCmdShow = nCmdShow;
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i)
-        args.push_back(vireo::win::Utf8ToAnsi(argv[i]));
+        args.push_back(argv[i]);
     app->SetCommandLineArguments(std::move(args));
     app->SetCurrentHandles();
     app->LoadSysPolicies();

@@ -154,5 +154,6 @@ void AfxOleSetUserCtrl(BOOL bUserCtrl);
 
 // The framework's entry: initialises the application object that was constructed,
 // runs InitInstance, the message loop and ExitInstance, and returns the exit code.
-// `args` are the process's arguments in UTF-8, as the host passes them.
+// `argv` are the process's arguments in the ANSI code page, as the platform's entry
+// hands them over.
 int AfxWinMain(int argc, char** argv, int nCmdShow);

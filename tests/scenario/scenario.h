@@ -79,8 +79,10 @@ protected:
         CVireoWebBrowserApp app;
         args.insert(args.begin(), "VireoPlayer");
         std::vector<char*> argv;
-        for (std::string& a : args)
+        for (std::string& a : args) {
+            a = Ansi(a); // as the platform's entry hands them over
             argv.push_back(a.data());
+        }
         return AfxWinMain(static_cast<int>(argv.size()), argv.data(), SW_SHOWNORMAL);
     }
 
