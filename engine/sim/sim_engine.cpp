@@ -13,8 +13,10 @@ namespace {
 class Script final : public com::DispatchObject<Script, IDispatch> {
 public:
     explicit Script(const Page& page) : m_page(page) {}
-    HRESULT QueryInterface(REFIID riid, void** ppv) override { return QueryFor(riid, IID_IDispatch, ppv); }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        return QueryFor(riid, IID_IDispatch, ppv);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         if (count == 0)
             return E_INVALIDARG;
         std::u16string wide(names[0]);
@@ -30,8 +32,8 @@ public:
         ids[0] = DISPID_UNKNOWN;
         return DISP_E_UNKNOWNNAME;
     }
-    HRESULT Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                   UINT*) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO*, UINT*) override {
         if (result)
             VariantInit(result);
         auto it = m_page.functions.begin();
@@ -55,7 +57,7 @@ class Document final : public com::MemberlessObject<Document, IHTMLDocument2>, p
 public:
     Document(HWND window, const Page& page)
         : m_window(window), m_offersWindow(page.offersWindow), m_page(page) {}
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (riid == IID_IOleWindow && m_offersWindow) {
             *ppv = static_cast<IOleWindow*>(this);
             AddRef();
@@ -63,17 +65,17 @@ public:
         }
         return QueryFor(riid, IID_IHTMLDocument2, ppv);
     }
-    ULONG AddRef() override { return MemberlessObject::AddRef(); }
-    ULONG Release() override { return MemberlessObject::Release(); }
-    HRESULT get_Script(IDispatch** p) override {
+    ULONG STDMETHODCALLTYPE AddRef() override { return MemberlessObject::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return MemberlessObject::Release(); }
+    HRESULT STDMETHODCALLTYPE get_Script(IDispatch** p) override {
         *p = new Script(m_page);
         return S_OK;
     }
-    HRESULT GetWindow(HWND* phwnd) override {
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* phwnd) override {
         *phwnd = m_window;
         return S_OK;
     }
-    HRESULT ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
 private:
     HWND m_window;
@@ -90,16 +92,18 @@ struct SimEngine::Browser final : com::MemberlessObject<SimEngine::Browser, IWeb
             engine->browsers.erase(std::remove(engine->browsers.begin(), engine->browsers.end(), this),
                                    engine->browsers.end());
     }
-    HRESULT QueryInterface(REFIID riid, void** ppv) override { return QueryFor(riid, IID_IWebBrowser2, ppv); }
-    HRESULT put_Silent(VARIANT_BOOL b) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        return QueryFor(riid, IID_IWebBrowser2, ppv);
+    }
+    HRESULT STDMETHODCALLTYPE put_Silent(VARIANT_BOOL b) override {
         silent = b != VARIANT_FALSE;
         return S_OK;
     }
-    HRESULT get_Silent(VARIANT_BOOL* p) override {
+    HRESULT STDMETHODCALLTYPE get_Silent(VARIANT_BOOL* p) override {
         *p = silent ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     }
-    HRESULT Navigate2(VARIANT* URL, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
+    HRESULT STDMETHODCALLTYPE Navigate2(VARIANT* URL, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
         if (!URL || URL->vt != VT_BSTR)
             return E_INVALIDARG;
         std::string url =
@@ -109,7 +113,7 @@ struct SimEngine::Browser final : com::MemberlessObject<SimEngine::Browser, IWeb
         pending.push_back(url);
         return S_OK;
     }
-    HRESULT get_Document(IDispatch** pp) override {
+    HRESULT STDMETHODCALLTYPE get_Document(IDispatch** pp) override {
         *pp = current.empty() ? nullptr : static_cast<IHTMLDocument2*>(new Document(parent, page));
         return S_OK;
     }

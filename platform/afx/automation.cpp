@@ -33,7 +33,7 @@ class CCmdTarget::XDispatch final : public IDispatch {
 public:
     explicit XDispatch(CCmdTarget* owner) : m_owner(owner) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppvObject) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
         if (!ppvObject)
             return E_POINTER;
         if (riid == IID_IUnknown || riid == IID_IDispatch) {
@@ -45,30 +45,30 @@ public:
         return E_NOINTERFACE;
     }
 
-    ULONG AddRef() override { return ++m_owner->m_dwRef; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_owner->m_dwRef; }
 
-    ULONG Release() override {
+    ULONG STDMETHODCALLTYPE Release() override {
         // The target's own reference is never given up: it lives as long as its window.
         if (m_owner->m_dwRef > 1)
             --m_owner->m_dwRef;
         return m_owner->m_dwRef;
     }
 
-    HRESULT GetTypeInfoCount(UINT* pctinfo) override {
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) override {
         if (!pctinfo)
             return E_POINTER;
         *pctinfo = 0;
         return S_OK;
     }
 
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override {
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override {
         if (ppTInfo)
             *ppTInfo = nullptr;
         return DISP_E_BADINDEX;
     }
 
-    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid,
-                          DISPID* rgDispId) override {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid,
+                                            DISPID* rgDispId) override {
         if (riid != IID_NULL)
             return DISP_E_UNKNOWNINTERFACE;
         if (cNames == 0)
@@ -100,8 +100,9 @@ public:
         return lcid == 0 ? DISP_E_UNKNOWNNAME : noTypeInfo;
     }
 
-    HRESULT Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD wFlags, DISPPARAMS* pDispParams,
-                   VARIANT* pVarResult, EXCEPINFO*, UINT*) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD wFlags,
+                                     DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO*,
+                                     UINT*) override {
         if (!pDispParams)
             return E_INVALIDARG;
         if (pVarResult)

@@ -109,6 +109,12 @@ public:                                                                         
          return 0;                                                                                           \
      }},
 
+#define ON_WM_SIZE()                                                                                         \
+    {WM_SIZE, 0, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {                                    \
+         static_cast<ThisClass*>(t)->OnSize(static_cast<UINT>(w), LOWORD(l), HIWORD(l));                     \
+         return 0;                                                                                           \
+     }},
+
 #define ON_WM_NCDESTROY()                                                                                    \
     {WM_NCDESTROY, 0, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {                                   \
          static_cast<ThisClass*>(t)->OnNcDestroy();                                                          \

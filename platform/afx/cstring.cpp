@@ -203,7 +203,7 @@ BSTR CString::AllocSysString() const {
 
 BOOL CString::LoadString(UINT id) {
     char buffer[4096];
-    int n = LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer);
+    int n = ::LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer);
     if (n == 0)
         return FALSE;
     *this = CString(buffer, n);

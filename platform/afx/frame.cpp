@@ -1,6 +1,7 @@
 #include "platform/afx/frame.h"
 
 #include "platform/afx/afxres.h"
+#include "platform/afx/backend.h"
 #include "platform/afx/document.h"
 #include "platform/afx/winapp.h"
 
@@ -8,6 +9,7 @@ IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
 ON_WM_CREATE()
+ON_WM_SIZE()
 ON_WM_CLOSE()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
@@ -73,6 +75,16 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs) {
     if (!OnCreateClient(lpcs, pContext))
         return -1;
     return 0;
+}
+
+void CFrameWnd::OnSize(UINT, int, int) {
+    Default();
+    RecalcLayout();
+}
+
+void CFrameWnd::RecalcLayout() {
+    if (CWnd* view = GetDescendantWindow(AFX_IDW_PANE_FIRST_ID))
+        vireo::afx::FillClientArea(m_hWnd, view->m_hWnd);
 }
 
 BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext) {

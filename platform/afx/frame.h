@@ -44,6 +44,8 @@ public:
     virtual void ActivateFrame(int nCmdShow = -1);
     virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
     void UpdateFrameTitleForDocument(LPCSTR lpszDocName);
+    // The view fills the client area.
+    virtual void RecalcLayout();
 
     DECLARE_MESSAGE_MAP()
 
@@ -51,6 +53,7 @@ protected:
     virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
     CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST_ID);
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnSize(UINT nType, int cx, int cy);
     void OnClose();
     void OnDestroy();
 

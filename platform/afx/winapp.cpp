@@ -4,10 +4,8 @@
 #include <string>
 
 #include "platform/afx/afxres.h"
-#include "platform/afx/strings.h"
+#include "platform/afx/backend.h"
 #include "platform/win/commdlg.h"
-#include "platform/win/process.h"
-#include "platform/win/resources.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;
@@ -40,7 +38,7 @@ void AfxOleSetUserCtrl(BOOL bUserCtrl) {
 int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp) {
     if (g_pApp)
         return g_pApp->DoMessageBox(lpszText, nType, nIDHelp);
-    return MessageBoxA(nullptr, lpszText, nullptr, nType);
+    return vireo::afx::ShowMessageBox(nullptr, lpszText, nullptr, nType);
 }
 
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
@@ -110,14 +108,14 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg) {
 
 int CWinApp::Run() {
     // Keys reach the pre-translation as the desktop delivers them.
-    vireo::win::SetInputFilter(
+    vireo::afx::BeginPreTranslation(
         [](MSG* pMsg) -> BOOL { return AfxGetApp() && AfxGetApp()->PreTranslateMessage(pMsg); });
     // Without a main window nothing could ever end the loop, so it ends at once.
     if (!m_pMainWnd)
         AfxPostQuitMessage(0);
     for (;;) {
         if (!GetMessageA(&m_msgCur, nullptr, 0, 0)) {
-            vireo::win::SetInputFilter(nullptr);
+            vireo::afx::EndPreTranslation();
             return ExitInstance();
         }
         if (!PreTranslateMessage(&m_msgCur)) {
@@ -154,7 +152,7 @@ int CWinApp::DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT) {
         }
     }
     HWND owner = m_pMainWnd && m_pMainWnd->IsWindowVisible() ? m_pMainWnd->m_hWnd : nullptr;
-    return MessageBoxA(owner, lpszPrompt, m_pszAppName, nType);
+    return vireo::afx::ShowMessageBox(owner, lpszPrompt, m_pszAppName, nType);
 }
 
 void CWinApp::EnableTaskbarInteraction(BOOL bEnable) {
@@ -236,7 +234,7 @@ int AfxWinMain(int argc, char** argv, int nCmdShow) {
     CWinApp* app = AfxGetApp();
     if (!app)
         return -1;
-    vireo::afx::RegisterFrameworkStrings();
+    vireo::afx::PrepareFrameworkResources();
     app->m_hInstance = GetModuleHandleA(nullptr);
     app->m_nCmdShow = nCmdShow;
     std::vector<std::string> args;

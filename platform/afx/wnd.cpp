@@ -66,7 +66,7 @@ void CWnd::Detach() {
     m_hWnd = nullptr;
 }
 
-LRESULT AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
     if (!pWnd && t_pWndInit) {
         pWnd = t_pWndInit;

@@ -78,10 +78,10 @@ protected:
     void OnDestroy();
     void OnNcDestroy();
 
-    friend LRESULT AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
 };
 
-LRESULT AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The window class the framework registers for its frames and views.
 LPCSTR AfxFrameOrViewClass();

@@ -12,20 +12,20 @@ namespace vireo::com {
 // last reference goes. It starts with one reference, the creator's.
 template <typename Self, typename Interface> class DispatchObject : public Interface {
 public:
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override {
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override {
         ULONG n = --m_refs;
         if (n == 0)
             delete static_cast<Self*>(this);
         return n;
     }
-    HRESULT GetTypeInfoCount(UINT* pctinfo) override {
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) override {
         if (!pctinfo)
             return E_POINTER;
         *pctinfo = 0;
         return S_OK;
     }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override {
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override {
         if (ppTInfo)
             *ppTInfo = nullptr;
         return DISP_E_BADINDEX;
@@ -55,8 +55,11 @@ private:
 // An interface object with no members of its own reachable by name.
 template <typename Self, typename Interface> class MemberlessObject : public DispatchObject<Self, Interface> {
 public:
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
         return DISP_E_MEMBERNOTFOUND;
     }
 };

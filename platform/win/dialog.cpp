@@ -25,7 +25,12 @@ const DialogTemplate* FindDialogResource(UINT id) {
 
 } // namespace vireo::win
 
-INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR lpTemplateName, HWND hWndParent, void*, LPARAM) {
+BOOL EndDialog(HWND, INT_PTR) {
+    SetLastError(1400); // ERROR_INVALID_WINDOW_HANDLE
+    return FALSE;
+}
+
+INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC, LPARAM) {
     if (!IS_INTRESOURCE(lpTemplateName)) {
         SetLastError(1813); // ERROR_RESOURCE_TYPE_NOT_FOUND: named templates are not used
         return -1;

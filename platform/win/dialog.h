@@ -43,5 +43,12 @@ const DialogTemplate* FindDialogResource(UINT id);
 
 // Shows dialog `lpTemplateName` modally and returns the identifier of the button that
 // ended it (IDCANCEL for Esc and the close box), or -1 when the template is missing.
-INT_PTR DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, void* lpDialogFunc,
+using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+
+// The layer's dialogs end on their push buttons themselves; the dialog procedure is
+// not called.
+INT_PTR DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
                         LPARAM dwInitParam);
+// Dialog procedures run only on the platform's own dialog manager; the layer's dialogs
+// end themselves, so this fails with ERROR_INVALID_WINDOW_HANDLE.
+BOOL EndDialog(HWND hDlg, INT_PTR nResult);

@@ -5,6 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
+// Calling conventions: they matter to 32-bit Windows code only, and name nothing here.
+#define WINAPI
+#define CALLBACK
+#define STDMETHODCALLTYPE
+
 using BOOL = std::int32_t;
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;

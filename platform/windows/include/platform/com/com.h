@@ -1,0 +1,4 @@
+// COM and automation, as the platform declares them.
+#pragma once
+
+#include "platform/win/windows.h"
