@@ -12,7 +12,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 1;
     std::string file(path, n);
     file = file.substr(0, file.find_last_of('\\') + 1) + "ARGS.txt";
-    FILE* out = std::fopen(file.c_str(), "w");
+    FILE* out = std::fopen(file.c_str(), "wb");
     if (!out)
         return 1;
     for (int i = 1; i < __argc; ++i)
