@@ -218,6 +218,45 @@ TEST_F(WineShell, AnOrdinaryStartShowsOneMaximizedWindowAndKeepsItsSettings) {
     EXPECT_NE(settings.find(escaped), std::string::npos) << settings;
 }
 
+// The Windows packages: both are made; the 64-bit installer installs silently into a fresh
+// prefix, its program starts as usual, and its uninstaller takes everything away again.
+TEST_F(WineShell, TheWindowsPackagesAreMadeAndTheInstallerInstallsRunsAndUninstalls) {
+    TempDir out;
+    for (const char* arch : {"x86", "x64"}) {
+        Finished made =
+            RunProgram({"/bin/bash", VIREO_SOURCE_DIR "/scripts/package", "--stage", VIREO_STAGE, "--title",
+                        "Sample Book", "--win-arch", arch, VIREO_SAMPLE_BOOK, "Sample", out.path().string()});
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+    }
+    std::string listing = Shell("unzip -l '" + (out / "Sample-1.8.8.0-win32.zip").string() + "'");
+    EXPECT_NE(listing.find("Sample/VireoPlayer.exe"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("Sample/ebook/index.html"), std::string::npos) << listing;
+    std::string exe32 = Shell("cd '" + install.path().string() + "' && unzip -o -q '" +
+                              (out / "Sample-1.8.8.0-win32.zip").string() +
+                              "' && i686-w64-mingw32-objdump -f Sample/VireoPlayer.exe");
+    EXPECT_NE(exe32.find("file format pei-i386"), std::string::npos) << exe32;
+    EXPECT_TRUE(fs::exists(out / "Sample-1.8.8.0-win32.msi"));
+
+    std::string msi = WindowsPath(out / "Sample-1.8.8.0-win64.msi");
+    ASSERT_EQ(RunProgram({kWine, "msiexec", "/i", msi, "/qn"}, WineEnv(prefix)).exitCode, 0);
+    fs::path installed = prefix / "drive_c" / "Program Files" / "Sample";
+    EXPECT_TRUE(fs::exists(installed / "VireoPlayer.exe"));
+    EXPECT_TRUE(fs::exists(installed / "ebook" / "index.html"));
+    std::string shortcut = Shell("find '" + prefix.string() + "/drive_c' -name 'Sample Book.lnk'");
+    EXPECT_NE(shortcut.find("Start Menu/Programs/Sample Book.lnk"), std::string::npos) << shortcut;
+
+    Background shell({kWine, "C:\\Program Files\\Sample\\VireoPlayer.exe"}, WineEnv(prefix));
+    std::string window = WaitForWindow(shell, 60);
+    ASSERT_FALSE(window.empty()) << shell.Stderr();
+    Shell("xdotool windowactivate --sync " + window + " key alt+F4 2>/dev/null");
+    EXPECT_EQ(shell.Wait(30), 0) << shell.Stderr();
+
+    ASSERT_EQ(RunProgram({kWine, "msiexec", "/x", msi, "/qn"}, WineEnv(prefix)).exitCode, 0);
+    EXPECT_FALSE(fs::exists(installed / "VireoPlayer.exe"));
+    EXPECT_FALSE(fs::exists(installed / "ebook"));
+    EXPECT_EQ(Shell("find '" + prefix.string() + "/drive_c' -name 'Sample Book.lnk'"), "");
+}
+
 // The Windows side's own tests: the WebBrowser backend and the compiled resources.
 TEST_F(WineShell, TheWindowsTestsPass) {
     auto env = WineEnv(prefix);
