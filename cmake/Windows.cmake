@@ -30,10 +30,15 @@ add_subdirectory(host)
 # framework's own strings are compiled into every program that uses it.
 configure_file(platform/afx/windows/program.rc.in ${CMAKE_BINARY_DIR}/VireoPlayer-all.rc @ONLY)
 # windres looks for the files a script names (icon, manifest) in its include folders.
-set_source_files_properties(${CMAKE_BINARY_DIR}/VireoPlayer-all.rc PROPERTIES
-  COMPILE_OPTIONS "-I${PROJECT_SOURCE_DIR}/res"
-  OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/res/VireoPlayer.rc;${PROJECT_SOURCE_DIR}/res/VireoPlayer.exe.manifest;${PROJECT_SOURCE_DIR}/res/icon/VireoPlayer.ico;${PROJECT_SOURCE_DIR}/platform/afx/windows/framework.rc")
-add_executable(VireoPlayer WIN32 app/theApp.cpp ${CMAKE_BINARY_DIR}/VireoPlayer-all.rc)
+function(vireo_program_resources target)
+  set(rc ${CMAKE_BINARY_DIR}/VireoPlayer-all.rc)
+  target_sources(${target} PRIVATE ${rc})
+  set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES
+    COMPILE_OPTIONS "-I${PROJECT_SOURCE_DIR}/res"
+    OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/res/VireoPlayer.rc;${PROJECT_SOURCE_DIR}/res/VireoPlayer.exe.manifest;${PROJECT_SOURCE_DIR}/res/icon/VireoPlayer.ico;${PROJECT_SOURCE_DIR}/platform/afx/windows/framework.rc")
+endfunction()
+add_executable(VireoPlayer WIN32 app/theApp.cpp)
+vireo_program_resources(VireoPlayer)
 target_link_libraries(VireoPlayer PRIVATE vireo_app vireo_windows_main)
 set_target_properties(VireoPlayer PROPERTIES OUTPUT_NAME VireoPlayer)
 vireo_system_code(VireoPlayer)

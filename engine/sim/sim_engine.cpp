@@ -2,12 +2,28 @@
 
 #include <algorithm>
 
+#include "interface_bases.h"
 #include "platform/com/object.h"
 #include "platform/win/codepage.h"
 
 namespace vireo::engine::sim {
 
 namespace {
+
+// A wide string from the engine's side, in the ANSI code page.
+std::string AnsiOf(const OLECHAR* text, int length) {
+    if (!text || length <= 0)
+        return {};
+    int n = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, 0, text, length, ansi.data(), n, nullptr, nullptr);
+    return ansi;
+}
+
+std::string AnsiOf(BSTR text) {
+    return AnsiOf(text, static_cast<int>(SysStringLen(text)));
+}
 
 // The page's script object: its global functions, called by name.
 class Script final : public com::DispatchObject<Script, IDispatch> {
@@ -19,8 +35,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         if (count == 0)
             return E_INVALIDARG;
-        std::u16string wide(names[0]);
-        std::string name = win::Utf8ToAnsi(win::Utf16ToUtf8(wide));
+        int length = 0;
+        while (names[0] && names[0][length])
+            ++length;
+        std::string name = AnsiOf(names[0], length);
         DISPID id = 1;
         for (const auto& entry : m_page.functions) {
             if (entry.first == name) {
@@ -43,8 +61,7 @@ public:
             return DISP_E_MEMBERNOTFOUND;
         std::string arg;
         if (params && params->cArgs > 0 && params->rgvarg[0].vt == VT_BSTR)
-            arg = win::Utf8ToAnsi(win::Utf16ToUtf8(
-                std::u16string(params->rgvarg[0].bstrVal, SysStringLen(params->rgvarg[0].bstrVal))));
+            arg = AnsiOf(params->rgvarg[0].bstrVal);
         it->second(arg);
         return S_OK;
     }
@@ -53,7 +70,7 @@ private:
     Page m_page;
 };
 
-class Document final : public com::MemberlessObject<Document, IHTMLDocument2>, public IOleWindow {
+class Document final : public com::MemberlessObject<Document, DocumentBase>, public IOleWindow {
 public:
     Document(HWND window, const Page& page)
         : m_window(window), m_offersWindow(page.offersWindow), m_page(page) {}
@@ -85,7 +102,7 @@ private:
 
 } // namespace
 
-struct SimEngine::Browser final : com::MemberlessObject<SimEngine::Browser, IWebBrowser2> {
+struct SimEngine::Browser final : com::MemberlessObject<SimEngine::Browser, WebBrowserBase> {
     Browser(SimEngine* engine, HWND parent, BrowserSite* site) : engine(engine), parent(parent), site(site) {}
     ~Browser() override {
         if (engine)
@@ -106,8 +123,7 @@ struct SimEngine::Browser final : com::MemberlessObject<SimEngine::Browser, IWeb
     HRESULT STDMETHODCALLTYPE Navigate2(VARIANT* URL, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
         if (!URL || URL->vt != VT_BSTR)
             return E_INVALIDARG;
-        std::string url =
-            win::Utf8ToAnsi(win::Utf16ToUtf8(std::u16string(URL->bstrVal, SysStringLen(URL->bstrVal))));
+        std::string url = AnsiOf(URL->bstrVal);
         engine->navigations.push_back(url);
         engine->silentWhenNavigating = silent;
         pending.push_back(url);
@@ -148,7 +164,12 @@ HRESULT SimEngine::CreateBrowser(HWND parent, BrowserSite* site, IWebBrowser2** 
 
 HRESULT SimEngine::TranslateAccelerator(IWebBrowser2* browser, MSG* pMsg) {
     auto* b = static_cast<Browser*>(browser);
-    if (!b || !pMsg || (pMsg->message != WM_KEYDOWN && pMsg->message != WM_SYSKEYDOWN))
+    if (!b || !pMsg)
+        return S_FALSE;
+    if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP || pMsg->message == WM_SYSKEYDOWN ||
+        pMsg->message == WM_SYSKEYUP)
+        keysOffered.emplace_back(pMsg->message, pMsg->wParam);
+    if (pMsg->message != WM_KEYDOWN && pMsg->message != WM_SYSKEYDOWN)
         return S_FALSE;
     const std::vector<WPARAM>& taken = b->page.keysTaken;
     if (std::find(taken.begin(), taken.end(), pMsg->wParam) != taken.end())

@@ -43,6 +43,8 @@ public:
     // kept, with the zoom it left.
     HRESULT TranslateAccelerator(IWebBrowser2* browser, MSG* pMsg) override;
     std::vector<Shortcut> shortcutsApplied;
+    // Every key message offered to the engine, in order.
+    std::vector<std::pair<UINT, WPARAM>> keysOffered;
     int zoomPercent = 100;
 
     struct Browser;
