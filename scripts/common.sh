@@ -7,7 +7,7 @@ VIREO_PACKAGES=(
   googletest libgtest-dev
   fonts-nanum xvfb openbox xdotool x11-utils imagemagick
   dpkg-dev desktop-file-utils
-  mingw-w64 wine wine64 locales msitools wixl zip unzip
+  mingw-w64 wine wine64 locales nsis zip unzip
 )
 
 vireo_install_packages() {
