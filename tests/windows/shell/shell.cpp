@@ -1,5 +1,7 @@
 #include "tests/windows/shell/shell.h"
 
+#include <memory>
+
 namespace vireo::test {
 
 namespace {
@@ -27,6 +29,7 @@ void Shell::TearDown() {
 int Shell::Run(std::vector<Step> steps, std::vector<std::string> args) {
     m_steps = std::move(steps);
     m_closing = false;
+    m_closingTurns = 0;
     stepsRun = 0;
     g_running = this;
     UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
@@ -50,16 +53,20 @@ void CALLBACK Shell::Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 void Shell::OnTick() {
     CWnd* main = AfxGetMainWnd();
-    if (!main || !::IsWindowVisible(main->m_hWnd) || m_closing)
+    if (m_closing) {
+        // A box a failing test left open would keep the program from closing: it is
+        // cancelled after a second, so that the run ends and the checks tell.
+        if (++m_closingTurns % 50 == 0)
+            if (HWND dialog = ShownDialog())
+                ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
-    if (m_settling) {
-        std::array<LONG, 6> now = Placement();
-        m_steadyTurns = now == m_lastPlacement ? m_steadyTurns + 1 : 0;
-        m_lastPlacement = now;
-        // Five steady turns (100 ms), or give up after three seconds and let the checks tell.
-        if (m_steadyTurns < 5 && ++m_settleTurns < 150)
+    }
+    if (!main || !::IsWindowVisible(main->m_hWnd))
+        return;
+    if (m_ready) {
+        if (!m_ready() && ++m_waitTurns < 150)
             return;
-        m_settling = false;
+        m_ready = nullptr;
     }
     if (static_cast<std::size_t>(stepsRun) < m_steps.size()) {
         Step step = m_steps[static_cast<std::size_t>(stepsRun++)];
@@ -70,12 +77,24 @@ void Shell::OnTick() {
     main->PostMessage(WM_CLOSE);
 }
 
+Shell::Step Shell::WaitUntil(std::function<bool()> ready) {
+    return [this, ready] {
+        m_ready = ready;
+        m_waitTurns = 0;
+    };
+}
+
 Shell::Step Shell::Settle() {
+    // Five steady turns: 100 ms without a change.
     return [this] {
-        m_settling = true;
-        m_steadyTurns = 0;
-        m_settleTurns = 0;
-        m_lastPlacement = Placement();
+        auto last = std::make_shared<std::array<LONG, 6>>(Placement());
+        auto steady = std::make_shared<int>(0);
+        WaitUntil([this, last, steady] {
+            std::array<LONG, 6> now = Placement();
+            *steady = now == *last ? *steady + 1 : 0;
+            *last = now;
+            return *steady >= 5;
+        })();
     };
 }
 
@@ -85,6 +104,23 @@ std::array<LONG, 6> Shell::Placement() {
     ::GetWindowRect(h, &r);
     return {
         r.left, r.top, r.right, r.bottom, ::GetWindowLongA(h, GWL_STYLE), ::GetWindowLongA(h, GWL_EXSTYLE)};
+}
+
+HWND Shell::ShownDialog() {
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND h, LPARAM out) -> BOOL {
+            char cls[16] = {};
+            ::GetClassNameA(h, cls, sizeof cls);
+            if (std::string(cls) == "#32770" && ::IsWindowVisible(h)) {
+                *reinterpret_cast<HWND*>(out) = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 std::string Shell::ExeFolder() {

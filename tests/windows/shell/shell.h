@@ -34,10 +34,16 @@ protected:
     static std::string ExeFolder();
     static std::string StartPage() { return ExeFolder() + "\\ebook\\index.html"; }
 
-    // A step that waits until the window manager is done with the main window: its
-    // rectangle and styles unchanged over several turns of the loop (a desktop's window
-    // manager answers moves and style changes in its own time).
+    // A step that holds the next ones back until `ready` answers true (asked once per
+    // turn of the loop, for three seconds at most; the checks then tell what is missing).
+    Step WaitUntil(std::function<bool()> ready);
+    // Waits until the window manager is done with the main window: its rectangle and
+    // styles unchanged over several turns of the loop (a desktop's window manager
+    // answers moves and style changes in its own time).
     Step Settle();
+
+    // A dialog box shown on this thread, if there is one.
+    static HWND ShownDialog();
 
     CMainFrame* Frame();
     CVireoWebBrowserView* View();
@@ -65,10 +71,9 @@ private:
 
     std::vector<Step> m_steps;
     bool m_closing = false;
-    bool m_settling = false;
-    int m_steadyTurns = 0;
-    int m_settleTurns = 0;
-    std::array<LONG, 6> m_lastPlacement{};
+    int m_closingTurns = 0;
+    std::function<bool()> m_ready;
+    int m_waitTurns = 0;
 };
 
 } // namespace vireo::test
