@@ -132,7 +132,7 @@ TEST_F(FullScreen, EscLeavesOnlyOnKeyDownAndThenTellsThePage) {
     };
     FrameState left;
     std::vector<bool> fullAfter;
-    Run({CompleteLoads(), [&] { PostKey(WM_KEYDOWN, VK_ESCAPE); },
+    Run({CompleteLoads(), Settle(), [&] { PostKey(WM_KEYDOWN, VK_ESCAPE); },
          [&] {
              fullAfter.push_back(Frame()->IsFullScreen()); // windowed: Esc goes on to the engine
              Frame()->EnterFullScreen();
@@ -143,6 +143,7 @@ TEST_F(FullScreen, EscLeavesOnlyOnKeyDownAndThenTellsThePage) {
              fullAfter.push_back(Frame()->IsFullScreen());
              PostKey(WM_KEYDOWN, VK_ESCAPE);
          },
+         Settle(),
          [&] {
              left = State();
              PostKey(WM_KEYUP, VK_ESCAPE);   // the key-up takes the ordinary path
@@ -152,7 +153,8 @@ TEST_F(FullScreen, EscLeavesOnlyOnKeyDownAndThenTellsThePage) {
 
     EXPECT_EQ(fullAfter, (std::vector<bool>{false, true, false}));
     EXPECT_FALSE(left.fullScreen || left.topmost);
-    EXPECT_TRUE(left.caption && left.maximized);
+    EXPECT_TRUE(left.caption);
+    EXPECT_TRUE(left.maximized);
     EXPECT_EQ(calls, std::vector<std::string>{"called with \"\" full=0"});
     EXPECT_EQ(engine.keysOffered, (std::vector<std::pair<UINT, WPARAM>>{{WM_KEYDOWN, VK_ESCAPE},
                                                                         {WM_SYSKEYDOWN, VK_ESCAPE},
@@ -168,12 +170,12 @@ TEST_F(FullScreen, ThePageMayEnterAgainFromItsHandler) {
         Frame()->EnterFullScreen();
     };
     FrameState after;
-    Run({CompleteLoads(),
+    Run({CompleteLoads(), Settle(),
          [&] {
              Frame()->EnterFullScreen();
              PostKey(WM_KEYDOWN, VK_ESCAPE);
          },
-         [&] { after = State(); }});
+         Settle(), [&] { after = State(); }});
     EXPECT_TRUE(after.fullScreen) << "the frame stays in full-screen mode after the Esc press";
     EXPECT_TRUE(after.topmost);
     EXPECT_EQ(after.rect, DesktopRect());
