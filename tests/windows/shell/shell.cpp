@@ -8,6 +8,17 @@ namespace {
 
 Shell* g_running = nullptr;
 
+// Stops at the first visible dialog box, which it leaves in *out.
+BOOL CALLBACK FindDialog(HWND h, LPARAM out) {
+    char cls[16] = {};
+    ::GetClassNameA(h, cls, sizeof cls);
+    if (std::string(cls) == "#32770" && ::IsWindowVisible(h)) {
+        *reinterpret_cast<HWND*>(out) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 const char kCompanyKey[] = "Software\\로컬 응용 프로그램 마법사에서 생성된 응용 프로그램";
 
 } // namespace
@@ -108,18 +119,7 @@ std::array<LONG, 6> Shell::Placement() {
 
 HWND Shell::ShownDialog() {
     HWND found = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND h, LPARAM out) -> BOOL {
-            char cls[16] = {};
-            ::GetClassNameA(h, cls, sizeof cls);
-            if (std::string(cls) == "#32770" && ::IsWindowVisible(h)) {
-                *reinterpret_cast<HWND*>(out) = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
