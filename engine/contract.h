@@ -6,6 +6,8 @@
 // and the way an engine is created.
 #pragma once
 
+#include <string>
+
 #include "platform/com/browser.h"
 
 namespace vireo::engine {
@@ -32,6 +34,10 @@ public:
     // Lets the engine apply its own shortcuts to a key message; S_OK means it used it.
     virtual HRESULT TranslateAccelerator(IWebBrowser2* browser, MSG* pMsg) = 0;
 };
+
+// A text from the engine's side (wide, NUL-terminated; null reads as empty) in the ANSI
+// code page, as the view takes it.
+std::string AnsiOf(const OLECHAR* text);
 
 void InstallEngine(Engine* engine);
 Engine* CurrentEngine();

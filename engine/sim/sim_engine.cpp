@@ -4,26 +4,10 @@
 
 #include "interface_bases.h"
 #include "platform/com/object.h"
-#include "platform/win/codepage.h"
 
 namespace vireo::engine::sim {
 
 namespace {
-
-// A wide string from the engine's side, in the ANSI code page.
-std::string AnsiOf(const OLECHAR* text, int length) {
-    if (!text || length <= 0)
-        return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_ACP, 0, text, length, ansi.data(), n, nullptr, nullptr);
-    return ansi;
-}
-
-std::string AnsiOf(BSTR text) {
-    return AnsiOf(text, static_cast<int>(SysStringLen(text)));
-}
 
 // The page's script object: its global functions, called by name.
 class Script final : public com::DispatchObject<Script, IDispatch> {
@@ -35,10 +19,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         if (count == 0)
             return E_INVALIDARG;
-        int length = 0;
-        while (names[0] && names[0][length])
-            ++length;
-        std::string name = AnsiOf(names[0], length);
+        std::string name = AnsiOf(names[0]);
         DISPID id = 1;
         for (const auto& entry : m_page.functions) {
             if (entry.first == name) {

@@ -1,19 +1,6 @@
 #include "engine/webbrowser/site.h"
 
-#include <vector>
-
 namespace vireo::engine::webbrowser {
-
-std::string AnsiOf(const OLECHAR* text) {
-    if (!text)
-        return {};
-    int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return {};
-    std::vector<char> ansi(static_cast<size_t>(n));
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), n, nullptr, nullptr);
-    return std::string(ansi.data());
-}
 
 namespace {
 

@@ -9,9 +9,6 @@
 
 namespace vireo::engine::webbrowser {
 
-// The texts the control's events carry, in the ANSI code page.
-std::string AnsiOf(const OLECHAR* text);
-
 class BrowserHost final : public IOleClientSite, public IOleInPlaceSite, public IDocHostUIHandler {
 public:
     // Starts with one reference, the creator's. Besides the site interfaces it answers
