@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/gtk/gtk_dialogs.h"
@@ -26,6 +27,10 @@ struct NativeWindow {
     GtkWidget* container = nullptr; // where children go
     bool toplevel = false;
     std::vector<unsigned long> icons; // _NET_WM_ICON data: width, height, ARGB pixels, for each size
+    // A placement asked for while the window was maximized, in logical pixels: the window
+    // manager may restore the old rectangle after it, so it is applied again once the
+    // window has left that state.
+    std::optional<GdkRectangle> placeWhenRestored;
 };
 
 class GtkDesktop;
@@ -53,6 +58,7 @@ public:
             g_signal_connect(w.widget, "key-press-event", G_CALLBACK(OnKey), hwnd);
             g_signal_connect(w.widget, "key-release-event", G_CALLBACK(OnKey), hwnd);
             g_signal_connect_after(w.widget, "realize", G_CALLBACK(OnRealized), hwnd);
+            g_signal_connect(w.widget, "window-state-event", G_CALLBACK(OnStateChanged), hwnd);
         }
         w.container = box;
         m_windows[hwnd] = w;
@@ -166,20 +172,38 @@ public:
         if (!rect)
             return;
         if (maximized) {
+            w->placeWhenRestored.reset();
             gtk_window_maximize(window);
             return;
         }
-        // A maximized window cannot be placed: it leaves that state first.
-        if (gtk_window_is_maximized(window))
-            gtk_window_unmaximize(window);
         int left = 0, right = 0, top = 0, bottom = 0;
         if (gtk_window_get_decorated(window))
             FrameExtents(w->widget, left, right, top, bottom);
         int scale = Scale();
-        gtk_window_move(window, rect->left / scale, rect->top / scale);
-        gtk_window_resize(window,
-                          std::max(1, static_cast<int>(rect->right - rect->left) / scale - left - right),
-                          std::max(1, static_cast<int>(rect->bottom - rect->top) / scale - top - bottom));
+        GdkRectangle place{static_cast<int>(rect->left) / scale, static_cast<int>(rect->top) / scale,
+                           std::max(1, static_cast<int>(rect->right - rect->left) / scale - left - right),
+                           std::max(1, static_cast<int>(rect->bottom - rect->top) / scale - top - bottom)};
+        // A maximized window cannot be placed: it leaves that state first.
+        if (gtk_window_is_maximized(window)) {
+            w->placeWhenRestored = place;
+            gtk_window_unmaximize(window);
+        }
+        Place(window, place);
+    }
+
+    static void Place(GtkWindow* window, const GdkRectangle& place) {
+        gtk_window_move(window, place.x, place.y);
+        gtk_window_resize(window, place.width, place.height);
+    }
+
+    static gboolean OnStateChanged(GtkWidget* widget, GdkEventWindowState* event, gpointer hwnd) {
+        NativeWindow* w = Instance().Find(static_cast<HWND>(hwnd));
+        if (w && w->placeWhenRestored && (event->changed_mask & GDK_WINDOW_STATE_MAXIMIZED) &&
+            !(event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED)) {
+            Place(GTK_WINDOW(widget), *w->placeWhenRestored);
+            w->placeWhenRestored.reset();
+        }
+        return FALSE;
     }
 
     // How far the window manager's frame reaches beyond the client area.

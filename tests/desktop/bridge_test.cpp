@@ -50,6 +50,25 @@ protected:
         return field("Absolute upper-left X:  ") + "," + field("Absolute upper-left Y:  ") + " " +
                field("Width: ") + "x" + field("Height: ");
     }
+    // The window manager places the window a moment after the shell asks: waits until the
+    // window has `expected` as its geometry, and returns the last one seen.
+    std::string WaitForGeometry(const std::string& expected, double seconds = 5) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        std::string seen = Geometry();
+        while (seen != expected && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            seen = Geometry();
+        }
+        return seen;
+    }
+    // The geometry of the maximized frame, once the window manager has maximized it.
+    std::string MaximizedGeometry() {
+        for (int i = 0;
+             i < 100 && Property(window, "_NET_WM_STATE").find("MAXIMIZED_HORZ") == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return Geometry();
+    }
     std::map<std::string, std::string> extraEnv;
     std::string expectedStderr;
     std::unique_ptr<Background> shell;
@@ -100,34 +119,30 @@ TEST_F(Bridge, FullScreenModeAndEsc) {
     Key("Escape");
     EXPECT_NE(WaitForCaption(window, "page saw Escape").find("page saw Escape full=false"), std::string::npos)
         << "in windowed mode Esc reaches the page";
-    std::string windowed = Geometry();
+    std::string windowed = MaximizedGeometry();
 
     Key("f");
     EXPECT_NE(WaitForCaption(window, "entered=").find("entered=true full=true"), std::string::npos);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(WaitForGeometry("0,0 1280x800"), "0,0 1280x800") << "undecorated, covering the primary monitor";
     EXPECT_NE(Property(window, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos);
-    EXPECT_EQ(Geometry(), "0,0 1280x800") << "undecorated, covering the primary monitor";
 
     Key("Escape");
     EXPECT_NE(WaitForCaption(window, "exit called").find("exit called arg=[] full=false n=1"),
               std::string::npos);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(WaitForGeometry(windowed), windowed) << "the rectangle and the maximized state it had";
     std::string state = Property(window, "_NET_WM_STATE");
     EXPECT_EQ(state.find("_NET_WM_STATE_ABOVE"), std::string::npos) << state;
     EXPECT_NE(state.find("_NET_WM_STATE_MAXIMIZED_HORZ"), std::string::npos) << state;
-    EXPECT_EQ(Geometry(), windowed) << "the rectangle and the maximized state it had";
 }
 
 TEST_F(ScaledDesktop, FullScreenModeCoversTheMonitorInDevicePixels) {
-    std::string windowed = Geometry();
+    std::string windowed = MaximizedGeometry();
     Key("f");
     EXPECT_NE(WaitForCaption(window, "entered=").find("entered=true full=true"), std::string::npos);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(Geometry(), "0,0 1280x800");
+    EXPECT_EQ(WaitForGeometry("0,0 1280x800"), "0,0 1280x800");
     Key("Escape");
     EXPECT_NE(WaitForCaption(window, "exit called").find("full=false"), std::string::npos);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(Geometry(), windowed);
+    EXPECT_EQ(WaitForGeometry(windowed), windowed);
 }
 
 TEST_F(Bridge, TheEscHandlerMayEnterAgain) {
