@@ -63,9 +63,7 @@ protected:
     }
     // The geometry of the maximized frame, once the window manager has maximized it.
     std::string MaximizedGeometry() {
-        for (int i = 0;
-             i < 100 && Property(window, "_NET_WM_STATE").find("MAXIMIZED_HORZ") == std::string::npos; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        WaitForProperty(window, "_NET_WM_STATE", "MAXIMIZED_HORZ");
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         return Geometry();
     }
@@ -130,7 +128,7 @@ TEST_F(Bridge, FullScreenModeAndEsc) {
     EXPECT_NE(WaitForCaption(window, "exit called").find("exit called arg=[] full=false n=1"),
               std::string::npos);
     EXPECT_EQ(WaitForGeometry(windowed), windowed) << "the rectangle and the maximized state it had";
-    std::string state = Property(window, "_NET_WM_STATE");
+    std::string state = WaitForProperty(window, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE", false);
     EXPECT_EQ(state.find("_NET_WM_STATE_ABOVE"), std::string::npos) << state;
     EXPECT_NE(state.find("_NET_WM_STATE_MAXIMIZED_HORZ"), std::string::npos) << state;
 }
@@ -150,8 +148,10 @@ TEST_F(Bridge, TheEscHandlerMayEnterAgain) {
     EXPECT_NE(WaitForCaption(window, "entered=").find("entered=true"), std::string::npos);
     Key("Escape");
     EXPECT_NE(WaitForCaption(window, "again=").find("full=false n=1 again=true"), std::string::npos);
+    // Give a wrong exit the time to show.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_NE(Property(window, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos)
+    EXPECT_NE(WaitForProperty(window, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE").find("_NET_WM_STATE_ABOVE"),
+              std::string::npos)
         << "the frame stays in full-screen mode";
 }
 
@@ -162,8 +162,9 @@ TEST_F(Bridge, AWebProcessThatDiesDoesNotHangTheShell) {
     Shell("pkill -KILL -P " + std::to_string(shell->pid()) + " -f WebKitWebProcess");
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     Key("Escape"); // the page cannot be told, but the frame leaves full-screen mode at once
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    EXPECT_EQ(Property(window, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos);
+    EXPECT_EQ(
+        WaitForProperty(window, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE", false).find("_NET_WM_STATE_ABOVE"),
+        std::string::npos);
     EXPECT_TRUE(shell->Running());
 }
 

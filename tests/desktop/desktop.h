@@ -71,6 +71,21 @@ protected:
         return caption;
     }
 
+    // Waits until the window's property `name` contains `text` (or, with present false, no
+    // longer does): the window manager answers a moment after the shell asks. Returns the
+    // last value seen.
+    std::string WaitForProperty(const std::string& window, const std::string& name, const std::string& text,
+                                bool present = true, double seconds = 5) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        std::string value = Property(window, name);
+        while ((value.find(text) != std::string::npos) != present &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            value = Property(window, name);
+        }
+        return value;
+    }
+
     std::string Property(const std::string& window, const std::string& name) {
         return Shell("xprop -len 1000000 -id " + window + " " + name + " 2>/dev/null");
     }

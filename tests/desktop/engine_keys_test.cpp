@@ -164,8 +164,10 @@ TEST_F(EngineKeys, ShortcutsLeaveFullScreenModeAloneAndEscStaysTheFrames) {
     Key("Escape");
     std::string left = WaitFor("exits=1");
     EXPECT_NE(left.find("exits=1"), std::string::npos) << left;
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    EXPECT_EQ(Property(window, "_NET_WM_STATE").find("_NET_WM_STATE_ABOVE"), std::string::npos);
+    EXPECT_EQ(
+        WaitForProperty(window, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE", false).find("_NET_WM_STATE_ABOVE"),
+        std::string::npos);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_NE(Caption().find("exits=1 "), std::string::npos) << "_exitFullscreen was called once";
 }
 
