@@ -27,10 +27,16 @@ struct NativeWindow {
     GtkWidget* container = nullptr; // where children go
     bool toplevel = false;
     std::vector<unsigned long> icons; // _NET_WM_ICON data: width, height, ARGB pixels, for each size
-    // A placement asked for while the window was maximized, in logical pixels: the window
-    // manager may restore the old rectangle after it, so it is applied again once the
-    // window has left that state.
-    std::optional<GdkRectangle> placeWhenRestored;
+    // The client rectangle the system last placed the window at, in logical pixels, until
+    // the window manager has given the window that size. A window that leaves the
+    // maximized state, or loses its decorations, at the same time may get the rectangle
+    // the window manager restores instead; the placement is then asked for again, a few
+    // times at most, so that a window manager that keeps its own size is not fought.
+    struct Placement {
+        GdkRectangle rect;
+        int retries;
+    };
+    std::optional<Placement> placing;
 };
 
 class GtkDesktop;
@@ -59,6 +65,7 @@ public:
             g_signal_connect(w.widget, "key-release-event", G_CALLBACK(OnKey), hwnd);
             g_signal_connect_after(w.widget, "realize", G_CALLBACK(OnRealized), hwnd);
             g_signal_connect(w.widget, "window-state-event", G_CALLBACK(OnStateChanged), hwnd);
+            g_signal_connect(w.widget, "configure-event", G_CALLBACK(OnConfigured), hwnd);
         }
         w.container = box;
         m_windows[hwnd] = w;
@@ -172,7 +179,7 @@ public:
         if (!rect)
             return;
         if (maximized) {
-            w->placeWhenRestored.reset();
+            w->placing.reset();
             gtk_window_maximize(window);
             return;
         }
@@ -183,26 +190,43 @@ public:
         GdkRectangle place{static_cast<int>(rect->left) / scale, static_cast<int>(rect->top) / scale,
                            std::max(1, static_cast<int>(rect->right - rect->left) / scale - left - right),
                            std::max(1, static_cast<int>(rect->bottom - rect->top) / scale - top - bottom)};
+        w->placing = NativeWindow::Placement{place, 3};
         // A maximized window cannot be placed: it leaves that state first.
-        if (gtk_window_is_maximized(window)) {
-            w->placeWhenRestored = place;
+        if (gtk_window_is_maximized(window))
             gtk_window_unmaximize(window);
-        }
-        Place(window, place);
-    }
-
-    static void Place(GtkWindow* window, const GdkRectangle& place) {
         gtk_window_move(window, place.x, place.y);
         gtk_window_resize(window, place.width, place.height);
     }
 
+    // Asks for the placement again. GTK sends no request for the size it last asked for,
+    // so this goes to the window itself.
+    static void PlaceAgain(GtkWidget* widget, NativeWindow& w) {
+        GdkWindow* gdk = gtk_widget_get_window(widget);
+        if (!gdk || !w.placing || w.placing->retries <= 0) {
+            w.placing.reset();
+            return;
+        }
+        --w.placing->retries;
+        const GdkRectangle& r = w.placing->rect;
+        gdk_window_move_resize(gdk, r.x, r.y, r.width, r.height);
+    }
+
     static gboolean OnStateChanged(GtkWidget* widget, GdkEventWindowState* event, gpointer hwnd) {
         NativeWindow* w = Instance().Find(static_cast<HWND>(hwnd));
-        if (w && w->placeWhenRestored && (event->changed_mask & GDK_WINDOW_STATE_MAXIMIZED) &&
-            !(event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED)) {
-            Place(GTK_WINDOW(widget), *w->placeWhenRestored);
-            w->placeWhenRestored.reset();
-        }
+        if (w && w->placing && (event->changed_mask & GDK_WINDOW_STATE_MAXIMIZED) &&
+            !(event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED))
+            PlaceAgain(widget, *w);
+        return FALSE;
+    }
+
+    static gboolean OnConfigured(GtkWidget* widget, GdkEventConfigure* event, gpointer hwnd) {
+        NativeWindow* w = Instance().Find(static_cast<HWND>(hwnd));
+        if (!w || !w->placing || gtk_window_is_maximized(GTK_WINDOW(widget)))
+            return FALSE;
+        if (event->width == w->placing->rect.width && event->height == w->placing->rect.height)
+            w->placing.reset();
+        else
+            PlaceAgain(widget, *w);
         return FALSE;
     }
 
