@@ -39,7 +39,7 @@ vireo_ensure_display() {
   VIREO_WM_PID=$!
   # Give the window manager a moment to take the screen.
   for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id #" && break
     sleep 0.1
   done
   trap 'kill $VIREO_WM_PID $VIREO_XVFB_PID 2>/dev/null || true' EXIT
